@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the data generator and the tests need.
+# As root it installs what is missing with apt-get; otherwise it prints the line to run.
+set -euo pipefail
+packages=(
+  cmake ninja-build g++ pkg-config make
+  libgtest-dev
+  libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
+  libsdl2-dev libmpg123-dev
+  libmp3lame-dev libfreetype-dev fonts-dejavu-core libpng-dev
+  ffmpeg xvfb xauth xdotool
+)
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+if [[ $(id -u) -eq 0 ]]; then
+  echo "Installing missing packages: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+else
+  echo "Some packages are missing. Install them with:" >&2
+  echo "  sudo apt-get install ${missing[*]}" >&2
+  exit 1
+fi

@@ -1,0 +1,120 @@
+// Platform layer: the window and GL context, the message queue, message boxes,
+// the wall clock and the soundtrack stream.
+//
+// Two backends stand behind these functions. The desktop backend uses SDL2 for
+// the window, the GL context, events and audio, and libmpg123 to decode the
+// soundtrack. The headless backend renders through EGL into an 800 x 600
+// pbuffer on Mesa's surfaceless platform, runs on a virtual clock that advances
+// by exactly 1000 / fps ms per presented frame, and hands presented frames to a
+// frame sink. Nothing outside src/platform includes SDL, EGL or mpg123 headers.
+//
+// Everything here runs on the one thread that owns the GL context.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// Win32 virtual-key code of Escape, the only key the demo reads.
+constexpr int key_escape = 27;
+
+enum class MessageKind {
+    quit,         // the quit message posted by platform_post_quit; wparam is its exit code
+    close,        // the user asked to close the window
+    activate,     // the window was activated or deactivated; minimized tells which
+    key_down,     // wparam is the Win32 virtual-key code
+    key_up,       // wparam is the Win32 virtual-key code
+    syscommand,   // a screen-saver or monitor power-down request; wparam is one of the codes below
+};
+
+constexpr uint32_t syscommand_screensave = 0xF140;
+constexpr uint32_t syscommand_monitorpower = 0xF170;
+
+struct Message {
+    MessageKind kind = MessageKind::quit;
+    uint32_t wparam = 0;
+    bool minimized = false;  // with activate: true when the window was minimised
+};
+
+enum class Backend { desktop, headless };
+
+// What the headless backend needs to know before the window opens.
+struct HeadlessOptions {
+    double fps = 30.0;            // presented frames per second of virtual time
+    int32_t from_ms = 0;          // stream position at which playback starts
+    int32_t to_ms = 160704;       // last music time that goes to the frame sink
+    std::string capture_path;     // a folder for PNG frames, or empty for no frames
+};
+
+// Chooses the backend; called once by main before platform_open_window.
+void platform_select_backend(Backend backend, const HeadlessOptions& headless);
+
+// The backend chosen by platform_select_backend.
+Backend platform_backend();
+
+// Opens the window (desktop) or pbuffer (headless) with a current GL context of
+// width x height, double-buffered RGBA with a depth buffer of at least 16 bits.
+// With fullscreen_request the desktop backend first tries to switch the display
+// to width x height at bits per pixel; *got_fullscreen tells whether it did.
+// Returns false with *error set when no context could be made.
+bool platform_open_window(const char* title, int width, int height, int bits,
+                          bool fullscreen_request, bool* got_fullscreen, std::string* error);
+
+// Restores the display mode (when it was changed), releases the context and
+// destroys the window. Safe to call when nothing is open.
+void platform_close_window();
+
+// Presents the back buffer. In the headless backend this also hands the frame to
+// the frame sink (when the stream is playing and its last reported position lies
+// in the capture range) and advances the virtual clock by one frame step.
+void platform_swap_buffers();
+
+// Sets the window title. The headless backend writes a progress line to stderr
+// instead (frames written, of how many, render rate), at most a few times a second.
+void platform_set_title(const char* title);
+
+// Hides or shows the mouse cursor over the window.
+void platform_show_cursor(bool show);
+
+// Fetches at most one pending message. Returns false when none is pending.
+bool platform_peek_message(Message* message);
+
+// Queues the quit message with the given exit code; platform_peek_message returns it later.
+void platform_post_quit(int exit_code);
+
+// Shows a modal message box with an OK button (desktop) and always writes
+// "caption: text" to stderr.
+void platform_message_box(const char* text, const char* caption);
+
+// Milliseconds of wall clock: real time on the desktop, virtual time headless.
+uint32_t platform_wall_ms();
+
+// Starts the mixer at rate Hz with the given channel count; false when the audio
+// device cannot be opened. The headless backend always succeeds.
+bool sound_init(int rate, int channels);
+
+// Sets the length of the stream buffer in milliseconds.
+void sound_set_buffer_ms(int milliseconds);
+
+// Opens the soundtrack stream from MP3 bytes held in memory. The bytes must stay
+// alive while the stream plays. Returns false with *error set when the bytes do
+// not decode as MP3 (both backends decode far enough to validate them).
+bool sound_open_stream(const uint8_t* bytes, size_t size, std::string* error);
+
+// Starts the stream at the given position in milliseconds of music.
+void sound_play(int32_t start_ms);
+
+// The playback position in milliseconds: what has reached the audio device,
+// smooth between device callbacks, never moving backwards, running on in real
+// time after the stream ends. Headless: the virtual position. 0 before sound_play.
+int32_t sound_position_ms();
+
+// Stops playback and closes the mixer. Safe to call more than once.
+void sound_close();
+
+// Headless only: the number of frames the frame sink has written so far.
+int platform_frames_written();
+
+// Headless only: flushes and closes the frame sink; false with *error set when a
+// frame could not be written. Called once at shut-down.
+bool platform_finish_capture(std::string* error);

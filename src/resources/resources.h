@@ -1,0 +1,158 @@
+// Resources: everything made once at start-up and read-only afterwards.
+//
+// Owns the scene textures (loaded from uncompressed 24-bit TGA pictures), the
+// two EF3 meshes, the whole-degree sine and cosine tables with the vector
+// operations built on them, the turned shapes of the street lamps and balls,
+// and the demo's own random number generator. Needs a current GL context for
+// the textures and init_gl_state; the parsers, tables and builders are pure and
+// usable without one. Nothing here is freed before the process ends.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// An OpenGL texture name as the loader hands it out.
+using TextureId = uint16_t;
+
+struct Vec3 {
+    float x, y, z;
+};
+
+struct Point2 {
+    float x, y;
+};
+
+// An indexed triangle mesh read from an EF3 file.
+struct Mesh {
+    std::vector<Vec3> vertices;
+    std::vector<int32_t> faces;  // three vertex indices per triangle
+    int32_t face_count = 0;
+    int32_t vertex_count = 0;
+};
+
+// A table of ready vertices built by one of the shape builders.
+using Shape = std::vector<Vec3>;
+
+// ---- Scene textures, in the order start-up loads them ----
+
+enum TextureSlot {
+    tex_credits_particle, tex_credits_mirl, tex_credits_cod, tex_credits_gfx, tex_credits_mdl,
+    tex_credits_rennic, tex_credits_sync, tex_credits_vek, tex_credits_zik,
+    tex_fin_f, tex_fin_i, tex_fin_n,
+    tex_city_window1, tex_city_window2, tex_city_road, tex_city_crossing, tex_city_sign,
+    tex_city_facade3, tex_city_facade4,
+    tex_title_kardel, tex_title_demo, tex_title_for, tex_title_ostrel, tex_title_zelvo,
+    tex_tunnel_wall,
+    tex_office_wood3, tex_office_wood2, tex_office_marble, tex_office_metal, tex_office_wood1,
+    tex_office_wall, tex_office_ceiling,
+    tex_greet_01, tex_greet_02, tex_greet_03, tex_greet_04, tex_greet_05, tex_greet_06,
+    tex_greet_07, tex_greet_08, tex_greet_09, tex_greet_10, tex_greet_11, tex_greet_12,
+    tex_greet_13, tex_greet_14, tex_greet_zelvo,
+    tex_object_sphere, tex_object_swirl,
+    texture_slot_count
+};
+
+// File of each slot, relative to the working directory ("data//credits//particle.tga", ...).
+extern const char* const scene_texture_files[texture_slot_count];
+
+// The loaded scene textures, filled by load_scene_textures.
+extern TextureId scene_textures[texture_slot_count];
+
+// The loading picture's file.
+extern const char* const loading_texture_file;
+
+// ---- TGA pictures ----
+
+// Decodes an uncompressed 24-bit TGA held in memory into tightly packed RGB rows,
+// top row of the picture first. Returns false with *error set (no file name) when
+// the data is short, not type 2 at 24 bits, has a colour map, or is zero-sized.
+bool decode_tga(const uint8_t* bytes, size_t size, uint16_t* width, uint16_t* height,
+                std::vector<uint8_t>* rgb, std::string* error);
+
+// Reads a TGA file into RGB rows, top row first. A missing or malformed file ends
+// start-up through fatal_error with a message naming the file and the problem.
+std::vector<uint8_t> read_tga_rgb(const char* path, uint16_t* width, uint16_t* height);
+
+// Uploads RGB rows with a full mipmap chain; leaves the texture bound and
+// GL_TEXTURE_2D enabled. Returns the texture name truncated to 16 bits.
+TextureId upload_mipmapped_texture(const std::vector<uint8_t>& rgb, uint16_t width, uint16_t height);
+
+// Reads and uploads one picture. Called at start-up only.
+TextureId load_texture(const char* path);
+
+// Loads every scene texture in slot order. Called once by start-up.
+void load_scene_textures();
+
+// Creates a blank size x size texture of the given component count and pixel
+// format, linear filters, no mipmaps, and stores its name at table[index].
+// Called once by init_gl_state for the capture texture.
+void create_blank_texture(uint32_t* table, int size, int components, uint32_t format, int index);
+
+// ---- Meshes ----
+
+// Parses EF3 text (counts, vertices, triangles). Returns false with *error set for
+// counts that are negative or too large, or an index outside the vertex list. A
+// file that ends early keeps the unread values at 0 and sets *warning.
+bool parse_ef3(const std::string& text, Mesh* mesh, std::string* error, std::string* warning);
+
+// Loads an EF3 file. A missing file shows "File IO error" / "Error fakia" and ends
+// the process; a refused file ends start-up naming the file and the problem.
+Mesh load_mesh(const char* path);
+
+// Draws every triangle flat-shaded in one GL_TRIANGLES batch.
+void draw_mesh(const Vec3* vertices, const int32_t* faces, int32_t face_count);
+
+extern Mesh campfer_mesh;  // the sculpture's body
+extern Mesh hose_mesh;     // the sculpture's arm
+
+// ---- Angle tables and vector math ----
+
+// Fills sin_table and cos_table for -359 ... 360 degrees. First step of init_gl_state.
+void build_angle_tables();
+
+// Rounds halves toward positive infinity: 2.5 -> 3, -2.5 -> -2.
+int round_half_up(float x);
+
+// The magnitude of x.
+float abs_float(float x);
+
+// Sine and cosine of whole degrees from the tables; angles beyond +-359 wrap.
+float sin_deg(int degrees);
+float cos_deg(int degrees);
+
+Vec3 vec3_sub(Vec3 a, Vec3 b);
+Vec3 vec3_cross(Vec3 a, Vec3 b);
+// Scales v to unit length in place (a zero vector becomes non-finite).
+void vec3_normalize(Vec3& v);
+
+// ---- Shapes ----
+
+// Two rings of n points, bottom (radius r1 at -h/2) then top (radius r2 at +h/2).
+Shape build_tube_rings(float r1, float r2, float h, uint16_t n);
+// Four rings of n points: outer bottom a, outer top b, inner bottom c, inner top d, height e.
+Shape build_shell_rings(float a, float b, float c, float d, float e, uint16_t n);
+// A sphere grid of radius R: n rounded up to even m, m/2 rows of m columns, row 0 the +y pole.
+Shape build_sphere_grid(float R, uint16_t n);
+
+extern Shape lamp_base_tube;
+extern Shape lamp_collar_tube;
+extern Shape lamp_pole_tube;
+extern Shape lamp_shade_shell;
+extern Shape ball_sphere_grid;
+extern Shape knob_sphere_grid;
+
+// Builds every table and shape, loads both meshes, applies light preset 'v', sets
+// the GL state every frame starts from and creates the capture texture. Called
+// once by create_gl_window with the context current. Returns 1.
+int init_gl_state();
+
+// ---- Random numbers ----
+
+// The demo's rand: 32-bit LCG (state * 214013 + 2531011, seed 1), bits 16-30,
+// so 0 ... 32767; one sequence shared by every scene.
+int demo_rand();
+
+// Puts the generator back to its seed; for tests.
+void reset_demo_rand();

@@ -1,0 +1,5 @@
+#include <gtest/gtest.h>
+
+#include "resources/resources.h"
+
+TEST(DemoRand, PlaceholderBuilds) { SUCCEED(); }

@@ -1,0 +1,15 @@
+// The default data pack generator: every picture, both meshes, settings.ini and
+// the soundtrack, written deterministically (the same bytes on every run).
+#pragma once
+
+#include <string>
+
+// Writes settings.ini, the pictures and the meshes into dir (which it creates).
+// Returns false with *error set when a file cannot be written.
+bool write_data_pack(const std::string& dir, std::string* error);
+
+// Writes kardel.mp3 into dir. Returns false with *error set on failure.
+bool write_soundtrack(const std::string& dir, std::string* error);
+
+// Writes one PNG showing every picture of dir with its file name under it.
+bool write_contact_sheet(const std::string& png_path, const std::string& dir, std::string* error);
