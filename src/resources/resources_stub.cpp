@@ -1,15 +1,6 @@
 // Placeholder until the resources land.
 #include "resources/resources.h"
 
-const char* const scene_texture_files[texture_slot_count] = {};
-TextureId scene_textures[texture_slot_count] = {};
-const char* const loading_texture_file = "data//loading.tga";
-bool decode_tga(const uint8_t*, size_t, uint16_t*, uint16_t*, std::vector<uint8_t>*, std::string*) { return false; }
-std::vector<uint8_t> read_tga_rgb(const char*, uint16_t*, uint16_t*) { return {}; }
-TextureId upload_mipmapped_texture(const std::vector<uint8_t>&, uint16_t, uint16_t) { return 0; }
-TextureId load_texture(const char*) { return 0; }
-void load_scene_textures() {}
-void create_blank_texture(uint32_t*, int, int, uint32_t, int) {}
 bool parse_ef3(const std::string&, Mesh*, std::string*, std::string*) { return false; }
 Mesh load_mesh(const char*) { return {}; }
 void draw_mesh(const Vec3*, const int32_t*, int32_t) {}
@@ -28,5 +19,3 @@ Shape build_shell_rings(float, float, float, float, float, uint16_t) { return {}
 Shape build_sphere_grid(float, uint16_t) { return {}; }
 Shape lamp_base_tube, lamp_collar_tube, lamp_pole_tube, lamp_shade_shell, ball_sphere_grid, knob_sphere_grid;
 int init_gl_state() { return 1; }
-int demo_rand() { return 0; }
-void reset_demo_rand() {}

@@ -1,11 +1,6 @@
 // Placeholder until the render kit lands.
 #include "render/render.h"
 
-void set_ortho_screen() {}
-void set_perspective(float) {}
-void set_perspective_short(float) {}
-void fade_overlay(float, float, float, float, float) {}
-void apply_light_preset(char) {}
 Vec3 vec3_make(float x, float y, float z) { return {x, y, z}; }
 Vec3 face_normal(Vec3 a, Vec3, Vec3) { return a; }
 void emit_triangle(Vec3, Vec3, Vec3) {}
