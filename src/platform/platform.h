@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Win32 virtual-key code of Escape, the only key the demo reads.
 constexpr int key_escape = 27;
@@ -118,3 +119,14 @@ int platform_frames_written();
 // Headless only: flushes and closes the frame sink; false with *error set when a
 // frame could not be written. Called once at shut-down.
 bool platform_finish_capture(std::string* error);
+
+// A whole soundtrack decoded to interleaved 16-bit samples.
+struct DecodedAudio {
+    int rate = 0;
+    int channels = 0;
+    std::vector<int16_t> samples;  // frames * channels values, the encoder delay removed
+};
+
+// Decodes MP3 bytes held in memory completely (gapless: the first sample is the
+// first sample of the music). Returns false with *error set when they do not decode.
+bool mp3_decode(const uint8_t* bytes, size_t size, DecodedAudio* audio, std::string* error);

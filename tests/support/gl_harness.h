@@ -1,0 +1,34 @@
+// Headless GL for tests: one 800 x 600 pbuffer context per test process,
+// through the platform layer's headless backend, with helpers to read back
+// what a viewer would see.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct Rgb {
+    uint8_t r, g, b;
+};
+
+// Opens the headless context once per process (later calls return the first
+// result), with the working directory set to the build folder so data/ is found.
+// with_data also runs init_gl_state and loads the scene textures and loading picture.
+bool gl_open(bool with_data = true);
+
+// Puts the frame-start state back as every frame starts from: viewport 800 x 600,
+// colour and depth cleared, identity model-view, perspective 90, lights 0-2 and
+// lighting off, texturing and depth test on, blending off.
+void gl_reset_frame();
+
+// The colour at (x, y) of the back buffer, y counted from the bottom.
+Rgb gl_pixel(int x, int y);
+
+// The window depth at (x, y), y from the bottom.
+float gl_depth(int x, int y);
+
+// The whole back buffer as 800 x 600 RGB, bottom row first.
+std::vector<uint8_t> gl_read_frame();
+
+// Writes the back buffer as a PNG, top row first, for a person to look at.
+bool gl_save_png(const std::string& path);
