@@ -1,8 +1,114 @@
 // City scene: the town of block buildings, streets and street lamps around a
 // crossing, and the camera flight over it (two visits of one 21.3 s flight).
+//
+// The town is one quadrant (a corner block with its half of both streets, its
+// kerbs, ten lamps and eleven buildings) drawn four times, a quarter turn apart
+// about the crossing centre, plus one sign board. Every table of the layout is
+// constant data here, and the geometry it produces (lamp and building
+// positions, face corners and texture coordinates, lamp quads) is reachable
+// without a GL context; the draw functions send exactly that geometry. Keeps no
+// state apart from the camera path's held eye and centre. Needs the lamp
+// shapes and the city textures built by start-up.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
-// One frame of the city at scene-local time a (0 ... 21301).
+#include "render/render.h"
+#include "resources/resources.h"
+
+// ---- Geometry as data ----
+
+struct Quad {
+    Vec3 corners[4];
+};
+
+struct TexturedQuad {
+    Vec3 corners[4];
+    float texcoords[4][2];  // (s, t) of each corner
+};
+
+// ---- The flight ----
+
+constexpr int city_camera_segment_count = 4;
+extern const uint32_t city_camera_windows[city_camera_segment_count][2];
+extern const Vec3 city_eye_points[city_camera_segment_count][4];
+extern const Vec3 city_centre_points[city_camera_segment_count][4];
+
+// The city's camera path over the tables above; holds the last eye and centre.
+extern CameraPath city_camera_path;
+
+// ---- The quadrant layout (in the quadrant's own frame) ----
+
+// One row of five lamps: offset, then a turn about +y, then steps of k along
+// the lamp's own z axis (step_sign * k for k = 1 ... 5), accumulating.
+struct LampRow {
+    Vec3 offset;
+    float turn_degrees;
+    float step_sign;
+};
+
+constexpr int city_lamp_row_count = 2;
+constexpr int city_lamps_per_row = 5;
+extern const LampRow city_lamp_rows[city_lamp_row_count];
+
+// Where the row's lamps stand, in the quadrant frame.
+void lamp_row_positions(const LampRow& row, Vec3 positions[city_lamps_per_row]);
+// The quadrant-frame direction of the row's lamp +x axis (the way the arm reaches).
+Vec3 lamp_row_arm_direction(const LampRow& row);
+
+extern const TexturedQuad city_street_quads[2];  // road texture
+extern const TexturedQuad city_crossing_quad;    // crossing texture
+extern const Quad city_kerb_quads[4];            // untextured
+
+struct CityBuilding {
+    TextureSlot texture;
+    Vec3 step;  // translation from the previous building's centre
+    int width, height, depth;
+};
+
+constexpr int city_building_count = 11;
+extern const CityBuilding city_buildings[city_building_count];
+
+// Each building's centre: the running sum of the steps.
+void city_building_centres(Vec3 centres[city_building_count]);
+
+// ---- Buildings ----
+
+// The six textured faces (front, back, left, right, top, bottom) of a building
+// centred on the origin, the facade repeating once per unit, upright.
+void building_faces(int width, int height, int depth, TexturedQuad faces[6]);
+// The plain roof 0.01 above the top face.
+Quad building_roof(int width, int height, int depth);
+
+// ---- Street lamps (in the lamp's own frame, standing on y = 0) ----
+
+// Side wall quads of a tube of two n-point rings (no end caps).
+std::vector<Quad> tube_side_quads(const Shape& tube, int n);
+// Outer wall, inner wall and bottom rim quads of a four-ring shell.
+std::vector<Quad> shade_shell_quads(const Shape& shell, int n);
+// The quads of a torus arc of radius R around +y, tube radius r, from angle
+// start to end (whole degrees) in `steps` steps, the tube in `segments` segments.
+std::vector<Quad> torus_arc_quads(float R, float r, int start, int end, int segments, int steps);
+// Every quad of one street lamp, placed in the lamp's frame as drawn.
+std::vector<Quad> street_lamp_quads();
+
+// ---- Drawing ----
+
+// One frame of the city at scene-local time a (0 ... 21301): lighting on, the
+// camera for a, the model. Called by the timeline after it set lights and projection.
 void draw_city(uint32_t a);
+// The sign board and the four quarter-turned quadrants.
+void draw_city_model();
+// One quadrant in the current frame; leaves the matrix as it found it.
+void draw_city_quadrant();
+
+// Sends one textured quad (normal from its first three corners) inside a GL_QUADS batch.
+void emit_textured(const TexturedQuad& q);
+// A building of whole sizes centred on the current origin; the caller binds the facade.
+void draw_building(int width, int height, int depth);
+// One street lamp standing on the current origin, untextured; leaves texturing on.
+void draw_street_lamp();
+void draw_tube_sides(const Shape& tube, int n);
+void draw_shade_shell(const Shape& shell, int n);
+void draw_torus_arc(float R, float r, int start, int end, int segments, int steps);

@@ -1,0 +1,180 @@
+// The town layout, its flight and the code that draws one frame of it.
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include "scenes/city/city.h"
+
+// The flight: a swoop from high above down to street level (segments 0 and 1,
+// the first visit), a look round at the crossing and a run down the +x street
+// tilting up to the sign board (segments 2 and 3, the second visit).
+const uint32_t city_camera_windows[city_camera_segment_count][2] = {
+    {0, 7000},
+    {7000, 10659},
+    {10659, 16500},
+    {16500, 21332},
+};
+
+const Vec3 city_eye_points[city_camera_segment_count][4] = {
+    {{9, 17, 18}, {0, 9, 18}, {0, 2, 13.5f}, {0, 1, 5}},
+    {{0, 1, 5}, {0, 0.8f, 2}, {0, 0.6f, 1}, {0, 0.5f, 1}},
+    {{0, 0.5f, 1}, {0, 0.5f, 1}, {0, 0.5f, 1}, {0, 0.5f, 0}},
+    {{0, 0.5f, 0}, {3, 0.4f, -1}, {8, 0.3f, 0}, {9, 0.2f, 0.5f}},
+};
+
+const Vec3 city_centre_points[city_camera_segment_count][4] = {
+    {{0, 0, -5}, {0, 0, -5}, {0, 0, -5}, {0, 0, -5}},
+    {{0, 0, -5}, {0, 0, -5}, {0, 0, -5}, {0, 0, -5}},
+    {{0, 0, -5}, {30, 3, -8}, {-40, 0, -8}, {5, 1, 0}},
+    {{5, 1, 0}, {6.5f, 0.5f, 4}, {8, 1, -2}, {10, 10, -3}},
+};
+
+CameraPath city_camera_path = {
+    city_camera_segment_count, city_camera_windows, city_eye_points, city_centre_points,
+    {0, 0, 0}, {0, 0, 0},
+};
+
+// Row A stands along the street on the z axis, row B along the street on the
+// x axis; both turn their lamp arms over the street. The gaps grow 1, 2, 3, 4, 5.
+const LampRow city_lamp_rows[city_lamp_row_count] = {
+    {{-0.8f, 0, 0}, 0, 1},
+    {{0, 0, -0.8f}, -90, -1},
+};
+
+const TexturedQuad city_street_quads[2] = {
+    // half street along -z: s runs from the street's axis to its edge, t 14 times along it
+    {{{0, 0, -16}, {0, 0, -2}, {0.75f, 0, -2}, {0.75f, 0, -16}}, {{0, 0}, {0, 14}, {1, 14}, {1, 0}}},
+    // half street along +x
+    {{{2, 0, 0}, {16, 0, 0}, {16, 0, -0.75f}, {2, 0, -0.75f}}, {{0, 0}, {0, 14}, {1, 14}, {1, 0}}},
+};
+
+// A quarter of the 4 x 4 crossing square.
+const TexturedQuad city_crossing_quad = {
+    {{0, 0, -2}, {0, 0, 0}, {2, 0, 0}, {2, 0, -2}}, {{0, 0}, {0, 1}, {1, 1}, {1, 0}},
+};
+
+// The kerb: 0.25 wide (0.75 to 1 off the street axis), 0.01 high.
+const Quad city_kerb_quads[4] = {
+    {{{0.75f, 0.01f, -16}, {0.75f, 0.01f, -0.75f}, {1, 0.01f, -0.75f}, {1, 0.01f, -16}}},  // top along -z
+    {{{1, 0.01f, -1}, {1, 0.01f, -0.75f}, {16, 0.01f, -0.75f}, {16, 0.01f, -1}}},          // top along +x
+    {{{0.75f, 0.01f, -16}, {0.75f, 0, -16}, {0.75f, 0, -0.75f}, {0.75f, 0.01f, -0.75f}}},  // face along -z
+    {{{0.75f, 0.01f, -0.75f}, {0.75f, 0, -0.75f}, {16, 0, -0.75f}, {16, 0.01f, -0.75f}}},  // face along +x
+};
+
+// Buildings 1 to 5 line the +x street (fronts on z = -1), 6 to 11 the -z street
+// (fronts on x = 1). Each step moves from the previous building's centre.
+const CityBuilding city_buildings[city_building_count] = {
+    {tex_city_window1, {2.5f, 2.5f, -2}, 3, 5, 2},
+    {tex_city_window2, {2, -1.5f, 0.5f}, 1, 2, 1},
+    {tex_city_facade4, {2, 0.5f, -0.5f}, 3, 3, 2},
+    {tex_city_facade3, {3, 0.5f, -1}, 3, 4, 4},
+    {tex_city_window1, {3.5f, -1, 1}, 4, 2, 2},
+    {tex_city_facade3, {-11, 0.5f, -2}, 2, 3, 2},
+    {tex_city_facade4, {0.5f, 0.5f, -3}, 3, 4, 4},
+    {tex_city_window2, {-0.5f, 1, -3}, 2, 6, 2},
+    {tex_city_window1, {0, -2, -1.5f}, 2, 2, 1},
+    {tex_city_facade3, {0, 2, -1.5f}, 2, 6, 2},
+    {tex_city_window2, {0, -1.5f, -2}, 2, 3, 2},
+};
+
+// The sign board stands on building 4's roof (height 4) near its front edge,
+// facing the +x street.
+static const Vec3 sign_board_position = {9.6f, 4.5f, -1.1f};
+static const Vec3 sign_board_size = {3, 0.75f, 0.05f};
+
+// Turns p about +y by the given degrees, as glRotatef does.
+static Vec3 turn_about_y(Vec3 p, float degrees) {
+    double angle = degrees * 0.017453292519943295;
+    float c = static_cast<float>(std::cos(angle));
+    float s = static_cast<float>(std::sin(angle));
+    return {c * p.x + s * p.z, p.y, -s * p.x + c * p.z};
+}
+
+void lamp_row_positions(const LampRow& row, Vec3 positions[city_lamps_per_row]) {
+    float along = 0;
+    for (int k = 1; k <= city_lamps_per_row; ++k) {
+        along += row.step_sign * static_cast<float>(k);
+        Vec3 step = turn_about_y({0, 0, along}, row.turn_degrees);
+        positions[k - 1] = {row.offset.x + step.x, row.offset.y + step.y, row.offset.z + step.z};
+    }
+}
+
+Vec3 lamp_row_arm_direction(const LampRow& row) { return turn_about_y({1, 0, 0}, row.turn_degrees); }
+
+void city_building_centres(Vec3 centres[city_building_count]) {
+    Vec3 at = {0, 0, 0};
+    for (int i = 0; i < city_building_count; ++i) {
+        const Vec3& step = city_buildings[i].step;
+        at = {at.x + step.x, at.y + step.y, at.z + step.z};
+        centres[i] = at;
+    }
+}
+
+static void bind_city_texture(TextureSlot slot) { glBindTexture(GL_TEXTURE_2D, scene_textures[slot]); }
+
+static void draw_lamp_row(const LampRow& row) {
+    glPushMatrix();
+    glTranslatef(row.offset.x, row.offset.y, row.offset.z);
+    if (row.turn_degrees != 0) glRotatef(row.turn_degrees, 0, 1, 0);
+    for (int k = 1; k <= city_lamps_per_row; ++k) {
+        glTranslatef(0, 0, row.step_sign * static_cast<float>(k));
+        draw_street_lamp();
+    }
+    glPopMatrix();
+}
+
+static void draw_ground() {
+    bind_city_texture(tex_city_road);
+    glBegin(GL_QUADS);
+    for (const TexturedQuad& q : city_street_quads) emit_textured(q);
+    glEnd();
+
+    bind_city_texture(tex_city_crossing);
+    glBegin(GL_QUADS);
+    emit_textured(city_crossing_quad);
+    glEnd();
+
+    glDisable(GL_TEXTURE_2D);
+    glBegin(GL_QUADS);
+    for (const Quad& q : city_kerb_quads) emit_quad(q.corners[0], q.corners[1], q.corners[2], q.corners[3]);
+    glEnd();
+    glEnable(GL_TEXTURE_2D);
+}
+
+static void draw_buildings() {
+    glPushMatrix();
+    for (const CityBuilding& b : city_buildings) {
+        bind_city_texture(b.texture);
+        glTranslatef(b.step.x, b.step.y, b.step.z);
+        draw_building(b.width, b.height, b.depth);
+    }
+    glPopMatrix();
+}
+
+void draw_city_quadrant() {
+    for (const LampRow& row : city_lamp_rows) draw_lamp_row(row);
+    draw_ground();
+    draw_buildings();
+}
+
+void draw_city_model() {
+    glPushMatrix();
+    bind_city_texture(tex_city_sign);
+    glTranslatef(sign_board_position.x, sign_board_position.y, sign_board_position.z);
+    draw_textured_box(sign_board_size.x, sign_board_size.y, sign_board_size.z);
+    glPopMatrix();
+
+    // The turns accumulate: after the fourth quadrant the matrix has turned 270
+    // degrees, which the timeline's identity at the next frame discards.
+    draw_city_quadrant();
+    for (int quarter = 1; quarter < 4; ++quarter) {
+        glRotatef(90, 0, 1, 0);
+        draw_city_quadrant();
+    }
+}
+
+void draw_city(uint32_t a) {
+    glEnable(GL_LIGHTING);
+    camera_path_look(city_camera_path, a);
+    draw_city_model();
+}
