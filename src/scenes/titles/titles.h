@@ -23,3 +23,43 @@ void invert_screen(float fov);
 void draw_opening_titles(int phase, int t);
 // The closing letters at scene-local time a, inside the capture with mode 'g'.
 void draw_closing_titles(int a);
+
+// ---- The computations behind the drawing, pure so they can be checked alone ----
+
+// One zoom-blur mode: pass i shows the capture with inset i * inset_step at pass_alpha.
+struct CaptureMode {
+    char code;
+    int passes;
+    float inset_step;
+    float pass_alpha;
+};
+
+// The mode for a code ('h', 'g', 'f'), or nullptr for any other character.
+const CaptureMode* find_capture_mode(char code);
+
+// Texture coordinates paired with the full-screen corners (0, 0), (0, 600),
+// (800, 600), (800, 0) for a pass with inset d.
+void capture_pass_texcoords(float d, float texcoords[4][2]);
+
+// The scene texture slot of the title card shown at music time t, or -1 from 21332 on.
+int title_card_slot(int t);
+
+// Whether the card is visible at this beat phase (165 ... 665 inclusive).
+bool title_phase_visible(int phase);
+
+// Whether the card shakes at this phase, drawing two random values (165 ... 499).
+bool title_phase_jitters(int phase);
+
+// A jitter offset from one random value: (value % 70) * (500 - phase) / 500,
+// truncated toward zero; 0 ... 46 while the card shakes.
+int title_jitter(int rand_value, int phase);
+
+// The closing letters' motion at scene-local time a.
+struct ClosingMotion {
+    float sway_x;  // sideways swing of the whole group
+    float depth_z; // distance the group has receded (negative z)
+    float drift;   // how far each letter has moved out of its starting place
+    float alpha;   // brightness; at or below 0 from 6000 ms on
+};
+
+ClosingMotion closing_motion(int a);

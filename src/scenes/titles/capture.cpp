@@ -1,0 +1,124 @@
+// The frame capture with its zoom blur, and the colour-inversion overlay.
+//
+// A scene is drawn small into the lower-left 512 x 512 of the back buffer; that
+// square is copied into the capture texture, the frame is cleared and the copy
+// is added back over the whole 800 x 600 screen in several passes whose texture
+// window shrinks toward the centre, which smears the picture outward from the
+// middle of the screen.
+#include <GL/gl.h>
+
+#include "render/render.h"
+#include "scenes/titles/titles.h"
+
+uint32_t capture_textures[1] = {0};
+
+namespace {
+
+// Both the viewport and the copy use this literal, whatever size the capture
+// texture was created with; they must agree for the passes to show the scene.
+constexpr int capture_size = 512;
+constexpr int capture_slot_count = static_cast<int>(sizeof capture_textures / sizeof capture_textures[0]);
+
+// The alphas of h and g sum to 1, so a flat picture comes back unchanged; f sums
+// to 2 and burns the centre out into long streaks.
+const CaptureMode capture_modes[] = {
+    // code, passes, inset step, pass alpha
+    {'h', 14, 0.01f, 0.071428575f},
+    {'g', 9, 0.03f, 0.11111111f},
+    {'f', 50, 0.01f, 0.04f},
+};
+
+// Screen corners of every full-screen quad, in the order the passes pair them
+// with their texture coordinates.
+const float screen_corners[4][2] = {{0, 0}, {0, 600}, {800, 600}, {800, 0}};
+
+// texcoords may be null for the untextured inversion quad.
+void draw_screen_quad(const float (*texcoords)[2]) {
+    glBegin(GL_QUADS);
+    for (int k = 0; k < 4; ++k) {
+        if (texcoords) glTexCoord2f(texcoords[k][0], texcoords[k][1]);
+        glVertex3f(screen_corners[k][0], screen_corners[k][1], 0);
+    }
+    glEnd();
+}
+
+void draw_capture_passes(const CaptureMode& mode, GLuint texture) {
+    glPushMatrix();
+    glDisable(GL_DEPTH_TEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glEnable(GL_BLEND);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    set_ortho_screen();
+    for (int i = 0; i < mode.passes; ++i) {
+        float texcoords[4][2];
+        capture_pass_texcoords(static_cast<float>(i) * mode.inset_step, texcoords);
+        glColor4f(1, 1, 1, mode.pass_alpha);
+        glPushMatrix();
+        draw_screen_quad(texcoords);
+        glPopMatrix();
+    }
+    set_perspective(90);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glPopMatrix();
+}
+
+}  // namespace
+
+const CaptureMode* find_capture_mode(char code) {
+    for (const CaptureMode& mode : capture_modes)
+        if (mode.code == code) return &mode;
+    return nullptr;
+}
+
+void capture_pass_texcoords(float d, float texcoords[4][2]) {
+    const float pairs[4][2] = {{d, d}, {d, 1 - d}, {1 - d, 1 - d}, {1 - d, d}};
+    for (int k = 0; k < 4; ++k) {
+        texcoords[k][0] = pairs[k][0];
+        texcoords[k][1] = pairs[k][1];
+    }
+}
+
+void begin_capture(float fov) {
+    set_perspective(fov);
+    glPushMatrix();
+    glViewport(0, 0, capture_size, capture_size);
+}
+
+void compose_capture(int slot, char mode, float fov) {
+    // There is one capture texture; a slot beyond it composes nothing rather than
+    // reading past the table, but the frame state is restored all the same.
+    const bool slot_valid = slot >= 0 && slot < capture_slot_count;
+    const GLuint texture = slot_valid ? capture_textures[slot] : 0;
+    if (slot_valid) {
+        glBindTexture(GL_TEXTURE_2D, texture);
+        // A full re-specification, so the texture always matches the copied square.
+        glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, 0, capture_size, capture_size, 0);
+    }
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glViewport(0, 0, 800, 600);
+    // Back to the matrix the scene started from, kept pushed for the passes.
+    glPopMatrix();
+    glPushMatrix();
+    glBlendFunc(GL_ONE, GL_ONE);
+    const CaptureMode* found = find_capture_mode(mode);
+    if (slot_valid && found) draw_capture_passes(*found, texture);
+    glBlendFunc(GL_ONE, GL_ONE);
+    glPopMatrix();
+    set_perspective(fov);
+}
+
+void invert_screen(float fov) {
+    set_ortho_screen();
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    // Source 1 scaled by (1 - destination), nothing of the destination kept.
+    glBlendFunc(GL_ONE_MINUS_DST_COLOR, GL_ZERO);
+    glColor4f(1, 1, 1, 1);
+    draw_screen_quad(nullptr);
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+    set_perspective(fov);
+}
