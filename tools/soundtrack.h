@@ -1,0 +1,30 @@
+// The default soundtrack: a 162-second piece at 180 BPM, synthesized by our own
+// code and encoded to MP3 with LAME. Bars of 1333 1/3 ms (58800 samples at
+// 44100 Hz) line up with the scene windows, so the picture's cuts and flashes
+// land on the music's downbeats and accents. Everything is deterministic: the
+// same bytes on every build and every machine.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+constexpr int soundtrack_rate = 44100;
+constexpr int soundtrack_channels = 2;
+constexpr int soundtrack_bitrate_kbps = 192;
+// One bar of 4/4 at 180 BPM in samples: exactly 1333 1/3 ms.
+constexpr int64_t bar_samples = 58800;
+constexpr int64_t beat_samples = bar_samples / 4;
+// 162 s: the show ends at 160.7 s and the tail fades out before the end.
+constexpr int64_t soundtrack_frames = 162 * soundtrack_rate;
+
+// Encodes interleaved 16-bit PCM to MPEG-1 Layer III at the given constant bit
+// rate, with the LAME tag (encoder delay and padding) in the first frame so a
+// gapless decoder gives back exactly the frames that went in.
+bool encode_mp3(const std::vector<int16_t>& interleaved, int rate, int channels, int kbps,
+                std::vector<uint8_t>* mp3, std::string* error);
+
+// Renders the whole piece as interleaved stereo 16-bit samples at 44100 Hz,
+// soundtrack_frames long, mastered (loudness about -14 LUFS, peaks limited).
+std::vector<int16_t> render_soundtrack();
