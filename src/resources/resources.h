@@ -104,6 +104,9 @@ Mesh load_mesh(const char* path);
 // Draws every triangle flat-shaded in one GL_TRIANGLES batch.
 void draw_mesh(const Vec3* vertices, const int32_t* faces, int32_t face_count);
 
+// The three corners draw_mesh sends for triangle face, in file order.
+void mesh_triangle_corners(const Vec3* vertices, const int32_t* faces, int32_t face, Vec3 corners[3]);
+
 extern Mesh campfer_mesh;  // the sculpture's body
 extern Mesh hose_mesh;     // the sculpture's arm
 

@@ -1,0 +1,160 @@
+// EF3 meshes: a plain-text vertex list and triangle list read as a stream of
+// white-space-separated numbers, drawn flat-shaded one normal per triangle.
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "render/render.h"
+#include "resources/resources.h"
+#include "shell/shell.h"
+
+Mesh campfer_mesh;
+Mesh hose_mesh;
+
+namespace {
+
+// Far beyond any sculpture (the demo's own meshes hold a few thousand), small
+// enough that a corrupt count cannot ask for gigabytes.
+constexpr long max_ef3_count = 10000000;
+
+// Reads numbers the way the format always has been read (like scanf with "%d"
+// and "%f"): leading white space skipped, the longest number prefix taken. The
+// first token that is not a number, or the end of the text, stops all reading.
+struct Ef3Reader {
+    const char* cursor;
+    bool stopped = false;
+
+    bool read_int(long* value) {
+        if (stopped) return false;
+        char* end = nullptr;
+        // Out of 32-bit range comes back pinned at LONG_MIN / LONG_MAX, which the
+        // count and index checks then refuse.
+        long parsed = std::strtol(cursor, &end, 10);
+        if (end == cursor) return stop();
+        cursor = end;
+        *value = parsed;
+        return true;
+    }
+
+    bool read_float(float* value) {
+        if (stopped) return false;
+        char* end = nullptr;
+        float parsed = std::strtof(cursor, &end);
+        if (end == cursor) return stop();
+        cursor = end;
+        *value = parsed;
+        return true;
+    }
+
+    bool stop() {
+        stopped = true;
+        return false;
+    }
+};
+
+std::string count_problem(const char* what, long count) {
+    if (count < 0) return std::string(what) + " count " + std::to_string(count) + " is negative";
+    return std::string(what) + " count " + std::to_string(count) + " is larger than " +
+           std::to_string(max_ef3_count);
+}
+
+// False when the file cannot be opened or read (a folder opens but cannot be read).
+bool read_whole_file(const char* path, std::string* text) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) return false;
+    char buffer[65536];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text->append(buffer, got);
+    bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    return !failed;
+}
+
+}  // namespace
+
+bool parse_ef3(const std::string& text, Mesh* mesh, std::string* error, std::string* warning) {
+    *mesh = Mesh{};
+    error->clear();
+    warning->clear();
+    Ef3Reader reader{text.c_str()};
+
+    long vertex_count = 0;
+    long face_count = 0;
+    bool counts_read = reader.read_int(&vertex_count) && reader.read_int(&face_count);
+    if (vertex_count < 0 || vertex_count > max_ef3_count) {
+        *error = count_problem("vertex", vertex_count);
+        return false;
+    }
+    if (face_count < 0 || face_count > max_ef3_count) {
+        *error = count_problem("triangle", face_count);
+        return false;
+    }
+    mesh->vertex_count = static_cast<int32_t>(vertex_count);
+    mesh->face_count = static_cast<int32_t>(face_count);
+    mesh->vertices.assign(vertex_count, Vec3{0, 0, 0});
+    mesh->faces.assign(3 * face_count, 0);
+
+    long vertices_read = 0;
+    for (; vertices_read < vertex_count; ++vertices_read) {
+        Vec3& v = mesh->vertices[vertices_read];
+        if (!(reader.read_float(&v.x) && reader.read_float(&v.y) && reader.read_float(&v.z))) break;
+    }
+    long faces_read = 0;
+    for (; faces_read < face_count; ++faces_read) {
+        long index[3] = {0, 0, 0};
+        bool complete = reader.read_int(&index[0]) && reader.read_int(&index[1]) && reader.read_int(&index[2]);
+        for (int c = 0; c < 3; ++c) {
+            if (index[c] < 0 || index[c] >= vertex_count) {
+                *error = "triangle " + std::to_string(faces_read) + " names vertex " + std::to_string(index[c]) +
+                         (vertex_count == 0 ? std::string(", but the file lists no vertices")
+                                            : ", but the vertices are numbered 0 ... " +
+                                                  std::to_string(vertex_count - 1));
+                *mesh = Mesh{};
+                return false;
+            }
+            mesh->faces[3 * faces_read + c] = static_cast<int32_t>(index[c]);
+        }
+        if (!complete) break;
+    }
+
+    // Triangles never read stay (0, 0, 0); the index check above has already
+    // refused them when there is no vertex 0 to point at.
+    if (!counts_read) {
+        *warning = "the file ends within its two counts; the unread values stay 0";
+    } else if (reader.stopped) {
+        *warning = "the file ends early (or holds something that is not a number) after " +
+                   std::to_string(vertices_read) + " of " + std::to_string(vertex_count) + " vertices and " +
+                   std::to_string(faces_read) + " of " + std::to_string(face_count) + " triangles; the rest stay 0";
+    }
+    return true;
+}
+
+Mesh load_mesh(const char* path) {
+    std::string text;
+    if (!read_whole_file(path, &text)) fatal_error("File IO error", "Error fakia", 1);
+
+    Mesh mesh;
+    std::string error;
+    std::string warning;
+    if (!parse_ef3(text, &mesh, &error, &warning)) {
+        fatal_error(std::string(path) + ": " + error, "Error fakia", 1);
+    }
+    if (!warning.empty()) std::fprintf(stderr, "warning: %s: %s\n", path, warning.c_str());
+    return mesh;
+}
+
+void mesh_triangle_corners(const Vec3* vertices, const int32_t* faces, int32_t face, Vec3 corners[3]) {
+    for (int c = 0; c < 3; ++c) corners[c] = vertices[faces[3 * face + c]];
+}
+
+void draw_mesh(const Vec3* vertices, const int32_t* faces, int32_t face_count) {
+    glBegin(GL_TRIANGLES);
+    for (int32_t face = 0; face < face_count; ++face) {
+        Vec3 corners[3];
+        mesh_triangle_corners(vertices, faces, face, corners);
+        emit_triangle(corners[0], corners[1], corners[2]);
+    }
+    glEnd();
+}

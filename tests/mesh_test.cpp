@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "render/render.h"
+#include "resources/resources.h"
+#include "support/test_paths.h"
+
+namespace {
+
+struct Parsed {
+    bool ok;
+    Mesh mesh;
+    std::string error;
+    std::string warning;
+};
+
+Parsed parse(const std::string& text) {
+    Parsed p;
+    p.ok = parse_ef3(text, &p.mesh, &p.error, &p.warning);
+    return p;
+}
+
+}  // namespace
+
+TEST(ParseEf3, OneTriangleCountsVerticesAndFacesInOrder) {
+    // Line breaks carry no meaning; anything after the last triangle is ignored.
+    Parsed p = parse("3 1\n0 0 0  1 0 0\n0 1 0 0 1\n2 trailing words 7 7");
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_TRUE(p.warning.empty()) << p.warning;
+    ASSERT_EQ(p.mesh.vertex_count, 3);
+    ASSERT_EQ(p.mesh.face_count, 1);
+    ASSERT_EQ(p.mesh.vertices.size(), 3u);
+    ASSERT_EQ(p.mesh.faces.size(), 3u);
+    EXPECT_EQ(p.mesh.vertices[1].x, 1.0f);
+    EXPECT_EQ(p.mesh.vertices[2].y, 1.0f);
+    Vec3 corners[3];
+    mesh_triangle_corners(p.mesh.vertices.data(), p.mesh.faces.data(), 0, corners);
+    Vec3 n = face_normal(corners[0], corners[1], corners[2]);
+    EXPECT_EQ(n.x, 0.0f);
+    EXPECT_EQ(n.y, 0.0f);
+    EXPECT_EQ(n.z, 1.0f);
+}
+
+TEST(ParseEf3, TrianglesKeepTheirFileWinding) {
+    Parsed p = parse("4 2  0 0 0  1 0 0  0 1 0  0 0 1   0 1 2  3 2 1");
+    ASSERT_TRUE(p.ok) << p.error;
+    const int32_t expected[6] = {0, 1, 2, 3, 2, 1};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(p.mesh.faces[i], expected[i]) << i;
+    Vec3 corners[3];
+    mesh_triangle_corners(p.mesh.vertices.data(), p.mesh.faces.data(), 1, corners);
+    EXPECT_EQ(corners[0].z, 1.0f);
+    EXPECT_EQ(corners[1].y, 1.0f);
+    EXPECT_EQ(corners[2].x, 1.0f);
+    EXPECT_EQ(p.mesh.vertices[0].x, 0.0f);
+}
+
+TEST(ParseEf3, ReadsNumbersTheWayScanfDoes) {
+    Parsed p = parse("2 0 -1.5e1 +2 .25\t3.\n-0 1e-2");
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.mesh.vertices[0].x, -15.0f);
+    EXPECT_EQ(p.mesh.vertices[0].y, 2.0f);
+    EXPECT_EQ(p.mesh.vertices[0].z, 0.25f);
+    EXPECT_EQ(p.mesh.vertices[1].x, 3.0f);
+    EXPECT_EQ(p.mesh.vertices[1].z, 0.01f);
+}
+
+TEST(ParseEf3, AnEmptyMeshIsFine) {
+    Parsed p = parse("0 0");
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_TRUE(p.warning.empty());
+    EXPECT_EQ(p.mesh.vertex_count, 0);
+    EXPECT_EQ(p.mesh.face_count, 0);
+    EXPECT_TRUE(p.mesh.vertices.empty());
+    EXPECT_TRUE(p.mesh.faces.empty());
+}
+
+// A file that ends early, or holds a token that is not a number, keeps every
+// value from there on at 0 and says so.
+TEST(ParseEf3, AShortFileLeavesTheRestZeroWithAWarning) {
+    const struct {
+        const char* name;
+        const char* text;
+        int vertex_count, face_count;
+        float values[9];  // the three vertices' x, y, z
+        int32_t faces[6];
+    } cases[] = {
+        {"ends inside the vertices", "3 2  1 2 3  4 5", 3, 2, {1, 2, 3, 4, 5, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}},
+        {"ends inside the triangles", "3 2  1 1 1  2 2 2  3 3 3  2 1 0  1", 3, 2, {1, 1, 1, 2, 2, 2, 3, 3, 3},
+         {2, 1, 0, 1, 0, 0}},
+        {"a word stops the reading", "3 2  1 1 1  x 2 2  3 3 3  2 1 0  1 2 0", 3, 2, {1, 1, 1, 0, 0, 0, 0, 0, 0},
+         {0, 0, 0, 0, 0, 0}},
+        {"a number's tail stops it", "3 1  1 1 1  2 2.5q 7  3 3 3  2 1 0", 3, 1, {1, 1, 1, 2, 2.5f, 0, 0, 0, 0},
+         {0, 0, 0, 0, 0, 0}},
+        {"ends within the counts", "3", 3, 0, {0, 0, 0, 0, 0, 0, 0, 0, 0}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Parsed p = parse(c.text);
+        ASSERT_TRUE(p.ok) << p.error;
+        EXPECT_FALSE(p.warning.empty());
+        ASSERT_EQ(p.mesh.vertex_count, c.vertex_count);
+        ASSERT_EQ(p.mesh.face_count, c.face_count);
+        ASSERT_EQ(p.mesh.vertices.size(), 3u);
+        ASSERT_EQ(p.mesh.faces.size(), static_cast<size_t>(3 * c.face_count));
+        for (int v = 0; v < 3; ++v) {
+            EXPECT_EQ(p.mesh.vertices[v].x, c.values[3 * v]) << v;
+            EXPECT_EQ(p.mesh.vertices[v].y, c.values[3 * v + 1]) << v;
+            EXPECT_EQ(p.mesh.vertices[v].z, c.values[3 * v + 2]) << v;
+        }
+        for (int i = 0; i < 3 * c.face_count; ++i) EXPECT_EQ(p.mesh.faces[i], c.faces[i]) << i;
+    }
+}
+
+TEST(ParseEf3, AnUnreadTriangleGetsANonFiniteNormal) {
+    Parsed p = parse("3 1  0 0 0  1 0 0  0 1 0");
+    ASSERT_TRUE(p.ok) << p.error;
+    Vec3 corners[3];
+    mesh_triangle_corners(p.mesh.vertices.data(), p.mesh.faces.data(), 0, corners);
+    EXPECT_FALSE(std::isfinite(face_normal(corners[0], corners[1], corners[2]).x));
+}
+
+TEST(ParseEf3, RefusesCountsAndIndicesThatCannotBeReal) {
+    const struct {
+        const char* name;
+        const char* text;
+        const char* error_mentions;
+    } cases[] = {
+        {"negative vertex count", "-3 1  0 1 2", "vertex count -3 is negative"},
+        {"negative triangle count", "3 -1  0 0 0 1 0 0 0 1 0", "triangle count -1 is negative"},
+        {"huge vertex count", "10000001 0", "vertex count 10000001"},
+        {"huge triangle count", "3 2000000000", "triangle count 2000000000"},
+        {"count beyond 32 bits", "99999999999999999999 0", "vertex count"},
+        {"index past the end", "3 1  0 0 0 1 0 0 0 1 0  0 1 3", "triangle 0 names vertex 3"},
+        {"negative index", "3 2  0 0 0 1 0 0 0 1 0  0 1 2  2 -1 0", "triangle 1 names vertex -1"},
+        {"index beyond 32 bits", "3 1  0 0 0 1 0 0 0 1 0  4294967296 1 2", "triangle 0 names vertex"},
+        {"triangles without vertices", "0 1  0 0 0", "triangle 0 names vertex 0"},
+        {"short file, no vertex 0 for the unread triangle", "0 2", "triangle 0 names vertex 0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Parsed p = parse(c.text);
+        EXPECT_FALSE(p.ok);
+        EXPECT_NE(p.error.find(c.error_mentions), std::string::npos) << p.error;
+        EXPECT_TRUE(p.mesh.vertices.empty());
+        EXPECT_TRUE(p.mesh.faces.empty());
+    }
+}
+
+namespace {
+
+std::string write_temp_mesh(const char* name, const char* text) {
+    std::string path = build_path(std::string("mesh_test_") + name + ".ef3");
+    std::ofstream(path) << text;
+    return path;
+}
+
+}  // namespace
+
+TEST(LoadMesh, ReadsAFileAndWarnsNamingItWhenItEndsEarly) {
+    std::string good = write_temp_mesh("good", "3 1 0 0 0 1 0 0 0 1 0 0 1 2");
+    Mesh mesh = load_mesh(good.c_str());
+    EXPECT_EQ(mesh.vertex_count, 3);
+    EXPECT_EQ(mesh.face_count, 1);
+
+    std::string short_file = write_temp_mesh("short", "3 1 0 0 0 1 0");
+    testing::internal::CaptureStderr();
+    Mesh partial = load_mesh(short_file.c_str());
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find(short_file), std::string::npos) << err;
+    EXPECT_EQ(partial.vertex_count, 3);
+    EXPECT_EQ(partial.vertices[1].y, 0.0f);
+    std::remove(good.c_str());
+    std::remove(short_file.c_str());
+}
+
+TEST(LoadMeshDeathTest, ARefusedFileEndsTheProgramNamingIt) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const struct {
+        const char* name;
+        const char* text;
+    } cases[] = {
+        {"negative", "-1 0"},
+        {"huge", "4000000000 1"},
+        {"bad_index", "3 1 0 0 0 1 0 0 0 1 0 0 1 7"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string path = write_temp_mesh(c.name, c.text);
+        EXPECT_EXIT(load_mesh(path.c_str()), testing::ExitedWithCode(1), path);
+        std::remove(path.c_str());
+    }
+}
+
+TEST(LoadMeshDeathTest, AMissingFileIsAFileIoError) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(load_mesh(build_path("no_such_mesh.ef3").c_str()), testing::ExitedWithCode(1), "File IO error");
+}
