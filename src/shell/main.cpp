@@ -1,6 +1,56 @@
-#include <cstdio>
+// The program's entry: reads the command line, moves to the data folder's
+// parent, picks the backend and runs the show.
+#include <unistd.h>
 
-int main() {
-    std::puts("zelvo: not built yet");
-    return 1;
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "shell/shell.h"
+
+namespace {
+
+HeadlessOptions headless_options(const ShellOptions& options) {
+    HeadlessOptions headless;
+    headless.fps = options.fps;
+    headless.from_ms = options.from_ms;
+    if (options.has_to) headless.to_ms = options.to_ms;
+    headless.capture_path = options.capture_path;
+    return headless;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ShellOptions options;
+    std::string error;
+    if (!parse_options(argc, argv, &options, &error)) {
+        std::fprintf(stderr, "zelvo: %s\n\n%s", error.c_str(), usage_text().c_str());
+        return exit_usage;
+    }
+    if (options.help) {
+        std::fputs(usage_text().c_str(), stdout);
+        return exit_ok;
+    }
+    if (options.version) {
+        std::printf("zelvo %s\n", ZELVO_VERSION);
+        return exit_ok;
+    }
+
+    if (!options.capture_path.empty()) {
+        // The capture folder is named from where the user stands, not from --dir.
+        std::error_code code;
+        std::filesystem::path absolute = std::filesystem::absolute(options.capture_path, code);
+        if (!code) options.capture_path = absolute.string();
+    }
+    if (!options.dir.empty() && chdir(options.dir.c_str()) != 0) {
+        std::fprintf(stderr, "zelvo: can't use %s as the working directory: %s\n",
+                     options.dir.c_str(), std::strerror(errno));
+        return exit_failure;
+    }
+
+    Backend backend = options.capture_path.empty() ? Backend::desktop : Backend::headless;
+    platform_select_backend(backend, headless_options(options));
+    return run_demo(options);
 }

@@ -9,14 +9,154 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/platform.h"
+
 // Milliseconds of music: the wall clock during the loading screen, then the
 // soundtrack position, written once per drawn frame by the main loop.
 extern int32_t music_time;
 
 // The two values of settings.ini; only the credits scene reads them.
+// credits_ease_divisor is always >= 1. credits_particle_modulus may be 0 or
+// negative (the file is the user's): the particle field must then move its
+// particles on every frame and never divide by it.
 extern float credits_ease_divisor;
 extern int32_t credits_particle_modulus;
 
 // Shows the message (message box on the desktop, stderr always), restores the
 // display, destroys the window and ends the process with exit_status.
 [[noreturn]] void fatal_error(const std::string& text, const std::string& caption, int exit_status = 1);
+
+// ---- Command line ----
+
+// Exit statuses of the program.
+constexpr int exit_ok = 0;       // the show ended: its end, --to, Escape or the window closed
+constexpr int exit_failure = 1;  // start-up or capture failed; the message says why
+constexpr int exit_usage = 2;    // the command line was not understood
+
+struct ShellOptions {
+    bool window = false;        // --window: no display mode change
+    std::string dir;            // --dir: working directory holding data/
+    int32_t from_ms = 0;        // --from: where the soundtrack starts
+    bool has_to = false;
+    int32_t to_ms = 0;          // --to: the show ends once music time passes this
+    std::string capture_path;   // --capture: headless, frames into this folder
+    bool has_fps = false;
+    double fps = 30.0;          // --fps: frames per second of virtual time when capturing
+    bool help = false;
+    bool version = false;
+};
+
+// Parses argv[1 ...]. Returns false with *error set for an unknown option, a
+// missing or malformed value, or values that do not fit together.
+bool parse_options(int argc, const char* const* argv, ShellOptions* options, std::string* error);
+
+// The text --help prints.
+std::string usage_text();
+
+// ---- settings.ini ----
+
+constexpr const char* settings_file = "data//settings.ini";
+// The values our default settings.ini holds; unreadable values fall back to them.
+constexpr float default_ease_divisor = 10.0f;
+constexpr int32_t default_particle_modulus = 1000;
+
+struct Settings {
+    float ease_divisor = default_ease_divisor;
+    int32_t particle_modulus = default_particle_modulus;
+};
+
+// Reads the two values from settings text as "%f\n%d" would. Values that cannot
+// be read take their defaults and add a line to *warnings; a divisor below 1
+// (or not a number) becomes 1 so every easing step still moves toward its target.
+Settings parse_settings(const std::string& text, std::string* warnings);
+
+// Reads settings.ini into credits_ease_divisor and credits_particle_modulus,
+// warning on stderr about values it replaced. A missing file is fatal.
+void read_settings_file(const char* path);
+
+// ---- Window and GL context ----
+
+// Opens the window with its GL context (full screen when asked and the display
+// allows it, else a captioned window of the same client size), then runs
+// init_gl_state. Returns 1. A window that cannot be made at all is fatal.
+int create_gl_window(const char* title, int width, int height, int bits, bool fullscreen);
+
+// Restores the display mode and the cursor and destroys the window.
+void destroy_gl_window();
+
+// ---- Main loop ----
+
+extern bool window_active;       // false while the window is minimised
+extern bool key_down[256];       // by Win32 virtual-key code
+extern int32_t frame_count;      // main-loop passes since playback began
+extern float frames_per_second;  // average rate since playback began
+
+// What one run of the main loop needs besides the process-wide state.
+struct MainLoop {
+    int32_t from_ms = 0;           // where playback started; the rate averages from here
+    int32_t to_ms = INT32_MAX;     // the loop ends once music time passes this
+    int (*draw_frame)() = nullptr; // run_timeline unless a test stands in
+    bool finished = false;
+    int32_t frames_drawn = 0;      // frames presented by the loop
+};
+
+// One pass: at most one message, then (while active and Escape is up) one frame
+// at the soundtrack position, then the counters and the status line.
+void main_loop_pass(MainLoop& loop);
+
+// Runs passes until the loop is finished.
+void run_main_loop(MainLoop& loop);
+
+// Handles one message that is not the quit message. Returns 0 when it handled
+// the message, 1 when it left it to the system.
+int window_proc(const Message& message);
+
+// Average frames per second over elapsed_ms of playback; 0 before any has passed.
+float average_rate(int32_t frames, int32_t elapsed_ms);
+
+// ---- Status line ----
+
+// "zelvo | %d ms [%d] | %3.0f fps | by Kardel" with the music time, the credits'
+// local time and the rate.
+std::string format_status_line(int32_t time, int32_t credits_time, float rate);
+
+// Sets the status line as the window title (headless: the progress line).
+void update_status_line(int32_t time, float rate);
+
+// ---- Loading screen ----
+
+// Loads data//loading.tga as the loading picture. Start-up step 4.
+void load_loading_picture();
+
+// Draws the loading picture over the whole screen, added at full brightness.
+void draw_loading_picture();
+
+// The black overlay of the loading screen elapsed_ms after it began, alpha
+// elapsed_ms / 3000. Leaves the 90 degree perspective set.
+void fade_loading_picture(uint32_t elapsed_ms);
+
+// One whole frame of the loading screen at elapsed_ms: cleared, the picture, the overlay.
+void draw_loading_frame(uint32_t elapsed_ms);
+
+// Shows the loading screen by the wall clock until music time reaches 5000 ms,
+// music time meanwhile holding the milliseconds since it began. Start-up step 14.
+void run_loading_screen();
+
+// The loading screen lasts this long by the wall clock before playback starts.
+constexpr int32_t loading_screen_ms = 5000;
+
+// ---- Start-up ----
+
+constexpr const char* soundtrack_file = "data//kardel.mp3";
+
+// Starts the mixer (44100 Hz, 32 channels) with a 2000 ms stream buffer; a
+// mixer that will not start is fatal. Start-up steps 7 and 8.
+void start_sound();
+
+// Reads the soundtrack whole into memory and opens the stream from it; a missing,
+// unreadable or undecodable file is fatal. Start-up steps 9 to 11.
+void load_soundtrack(const char* path);
+
+// The whole run: start-up, loading screen, playback and shut-down, with the
+// backend already selected and the working directory set. Returns the exit status.
+int run_demo(const ShellOptions& options);

@@ -1,0 +1,80 @@
+// The main loop: one window message per pass, then one frame at the
+// soundtrack's position, then the counters and the status line.
+#include "shell/shell.h"
+#include "timeline/timeline.h"
+
+int32_t music_time = 0;
+bool window_active = true;
+bool key_down[256] = {};
+int32_t frame_count = 0;
+float frames_per_second = 0.0f;
+
+int window_proc(const Message& message) {
+    switch (message.kind) {
+    case MessageKind::activate:
+        window_active = !message.minimized;
+        return 0;
+    case MessageKind::syscommand:
+        // Neither the screen saver nor monitor power-down may interrupt the show.
+        if (message.wparam == syscommand_screensave || message.wparam == syscommand_monitorpower) {
+            return 0;
+        }
+        return 1;
+    case MessageKind::close:
+        sound_close();
+        platform_post_quit(0);
+        return 0;
+    case MessageKind::key_down:
+        key_down[message.wparam & 255] = true;
+        return 0;
+    case MessageKind::key_up:
+        key_down[message.wparam & 255] = false;
+        return 0;
+    case MessageKind::quit:
+        break;
+    }
+    return 1;
+}
+
+float average_rate(int32_t frames, int32_t elapsed_ms) {
+    if (elapsed_ms <= 0) return 0.0f;
+    return static_cast<float>(static_cast<double>(frames) / elapsed_ms * 1000.0);
+}
+
+void main_loop_pass(MainLoop& loop) {
+    Message message;
+    if (platform_peek_message(&message)) {
+        // The quit message ends the loop after this pass, which still draws.
+        if (message.kind == MessageKind::quit) {
+            loop.finished = true;
+        } else {
+            window_proc(message);
+        }
+    }
+
+    if (window_active) {
+        if (key_down[key_escape]) {
+            loop.finished = true;
+        } else {
+            music_time = sound_position_ms();
+            if (music_time > loop.to_ms) {
+                loop.finished = true;
+            } else {
+                int (*draw_frame)() = loop.draw_frame != nullptr ? loop.draw_frame : run_timeline;
+                if (draw_frame() == 0) loop.finished = true;
+                // Presented also after the last frame, so the cleared end frame shows.
+                platform_swap_buffers();
+                loop.frames_drawn += 1;
+            }
+        }
+    }
+
+    // Counted while minimised too: the rate is an average over the whole playback.
+    frame_count += 1;
+    frames_per_second = average_rate(frame_count, music_time - loop.from_ms);
+    update_status_line(music_time, frames_per_second);
+}
+
+void run_main_loop(MainLoop& loop) {
+    while (!loop.finished) main_loop_pass(loop);
+}

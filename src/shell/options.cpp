@@ -1,0 +1,154 @@
+// The command line: which way to run the show and over which stretch of it.
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "shell/shell.h"
+
+namespace {
+
+// Far past the show's 160704 ms, and small enough for every value to fit an int32_t.
+constexpr long longest_time_ms = 24L * 60 * 60 * 1000;
+
+bool parse_milliseconds(const char* text, int32_t* value) {
+    if (*text == '\0') return false;
+    char* end = nullptr;
+    errno = 0;
+    long parsed = std::strtol(text, &end, 10);
+    if (errno != 0 || *end != '\0' || parsed < 0 || parsed > longest_time_ms) return false;
+    *value = static_cast<int32_t>(parsed);
+    return true;
+}
+
+bool parse_rate(const char* text, double* value) {
+    if (*text == '\0') return false;
+    char* end = nullptr;
+    errno = 0;
+    double parsed = std::strtod(text, &end);
+    if (errno != 0 || *end != '\0' || !std::isfinite(parsed) || parsed <= 0 || parsed > 1000) {
+        return false;
+    }
+    *value = parsed;
+    return true;
+}
+
+// Splits "--name=value" into name and value; "--name" alone leaves value null.
+struct Argument {
+    std::string name;
+    const char* inline_value = nullptr;
+};
+
+Argument split_argument(const char* text) {
+    Argument argument;
+    const char* equals = std::strchr(text, '=');
+    if (std::strncmp(text, "--", 2) == 0 && equals != nullptr) {
+        argument.name.assign(text, equals);
+        argument.inline_value = equals + 1;
+    } else {
+        argument.name = text;
+    }
+    return argument;
+}
+
+bool takes_value(const std::string& name) {
+    return name == "--dir" || name == "--from" || name == "--to" || name == "--capture" ||
+           name == "--fps";
+}
+
+bool check_combination(const ShellOptions& options, std::string* error) {
+    if (options.has_fps && options.capture_path.empty()) {
+        *error = "--fps applies only with --capture";
+        return false;
+    }
+    if (options.has_to && options.to_ms < options.from_ms) {
+        *error = "--to must not come before --from";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool parse_options(int argc, const char* const* argv, ShellOptions* options, std::string* error) {
+    *options = ShellOptions{};
+    for (int i = 1; i < argc; ++i) {
+        Argument argument = split_argument(argv[i]);
+        const std::string& name = argument.name;
+        const char* value = argument.inline_value;
+        if (takes_value(name)) {
+            if (value == nullptr) {
+                if (i + 1 >= argc) {
+                    *error = name + " needs a value";
+                    return false;
+                }
+                value = argv[++i];
+            }
+        } else if (value != nullptr) {
+            *error = name + " takes no value";
+            return false;
+        }
+
+        if (name == "--window") {
+            options->window = true;
+        } else if (name == "--help" || name == "-h") {
+            options->help = true;
+        } else if (name == "--version") {
+            options->version = true;
+        } else if (name == "--dir") {
+            if (*value == '\0') {
+                *error = "--dir needs a folder";
+                return false;
+            }
+            options->dir = value;
+        } else if (name == "--capture") {
+            if (*value == '\0') {
+                *error = "--capture needs a folder";
+                return false;
+            }
+            options->capture_path = value;
+        } else if (name == "--from") {
+            if (!parse_milliseconds(value, &options->from_ms)) {
+                *error = std::string("--from needs milliseconds of music (0 or more), not '") + value + "'";
+                return false;
+            }
+        } else if (name == "--to") {
+            if (!parse_milliseconds(value, &options->to_ms)) {
+                *error = std::string("--to needs milliseconds of music (0 or more), not '") + value + "'";
+                return false;
+            }
+            options->has_to = true;
+        } else if (name == "--fps") {
+            if (!parse_rate(value, &options->fps)) {
+                *error = std::string("--fps needs a rate above 0 and at most 1000, not '") + value + "'";
+                return false;
+            }
+            options->has_fps = true;
+        } else {
+            *error = "unknown option '" + name + "'";
+            return false;
+        }
+    }
+    return check_combination(*options, error);
+}
+
+std::string usage_text() {
+    return "Usage: zelvo [--window] [--dir DIR] [--from MS] [--to MS]\n"
+           "       zelvo --capture FOLDER [--fps N] [--dir DIR] [--from MS] [--to MS]\n"
+           "\n"
+           "Plays the zelvo demo: 800 x 600 full screen, or a window when the display\n"
+           "refuses the mode. Escape or closing the window ends it.\n"
+           "\n"
+           "  --window          open an 800 x 600 window instead of switching the display\n"
+           "  --dir DIR         run in DIR, which holds the data/ folder\n"
+           "  --from MS         start the soundtrack MS milliseconds in\n"
+           "  --to MS           end the show once the music passes MS milliseconds\n"
+           "  --capture FOLDER  render headless on a virtual clock and write every frame\n"
+           "                    from --from to --to as FOLDER/NNNNNN.png (music time in ms)\n"
+           "  --fps N           frames per second of the capture (default 30)\n"
+           "  --help            show this text\n"
+           "  --version         show the version\n"
+           "\n"
+           "Exit status: 0 when the show ended (its end, --to, Escape, window closed),\n"
+           "1 when start-up or the capture failed, 2 for a command line not understood.\n";
+}

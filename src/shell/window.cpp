@@ -1,0 +1,49 @@
+// The one window and its GL context, over the platform layer. The platform
+// opens a double-buffered RGBA context with a depth buffer of at least 16 bits,
+// shows the window and gives it the focus; the shell adds the cursor rule and
+// runs the start-up builder with the context current.
+#include <cstdio>
+#include <cstdlib>
+
+#include "resources/resources.h"
+#include "shell/shell.h"
+
+namespace {
+
+// Whether the display mode was changed; tear-down gives the cursor back only then.
+bool fullscreen = false;
+
+}  // namespace
+
+int create_gl_window(const char* title, int width, int height, int bits, bool fullscreen_request) {
+    bool got_fullscreen = false;
+    std::string error;
+    if (!platform_open_window(title, width, height, bits, fullscreen_request, &got_fullscreen,
+                              &error)) {
+        // Without a context nothing can be drawn; carrying on would only crash later.
+        fatal_error("Error!\nCan't open the " + std::to_string(width) + " x " +
+                        std::to_string(height) + " OpenGL window:\n" + error,
+                    "ERROR");
+    }
+    // A refused mode change leaves a captioned window of the same client size.
+    fullscreen = got_fullscreen;
+    if (fullscreen) platform_show_cursor(false);
+    init_gl_state();
+    return 1;
+}
+
+void destroy_gl_window() {
+    if (fullscreen) platform_show_cursor(true);
+    platform_close_window();
+    fullscreen = false;
+}
+
+// The display is given back before the message appears, so a full-screen run
+// does not hide the box behind a window that no longer draws.
+void fatal_error(const std::string& text, const std::string& caption, int exit_status) {
+    sound_close();
+    destroy_gl_window();
+    platform_message_box(text.c_str(), caption.c_str());
+    std::fflush(stderr);
+    std::exit(exit_status);
+}
