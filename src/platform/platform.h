@@ -116,9 +116,18 @@ void sound_close();
 // Headless only: the number of frames the frame sink has written so far.
 int platform_frames_written();
 
-// Headless only: flushes and closes the frame sink; false with *error set when a
-// frame could not be written. Called once at shut-down.
+// Headless only: how many frames the capture range holds at the chosen fps
+// (music times from_ms, from_ms + 1000 / fps, ... up to to_ms); 0 without capture.
+int platform_frames_expected();
+
+// Headless only: flushes and closes the frame sink and, when capturing, prints the
+// final line (frames written, where, at what render rate) to stderr; false with
+// *error set when a frame could not be written. Called once at shut-down.
 bool platform_finish_capture(std::string* error);
+
+// Writes width x height RGB rows, given bottom row first as glReadPixels returns
+// them, as an 8-bit RGB PNG with the top row first. False with *error naming the file.
+bool platform_write_png(const std::string& path, const uint8_t* rgb, int width, int height, std::string* error);
 
 // A whole soundtrack decoded to interleaved 16-bit samples.
 struct DecodedAudio {

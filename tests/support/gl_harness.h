@@ -16,6 +16,9 @@ struct Rgb {
 // with_data also runs init_gl_state and loads the scene textures and loading picture.
 bool gl_open(bool with_data = true);
 
+// The loading picture's texture, loaded by gl_open(true); 0 before.
+uint16_t gl_loading_texture();
+
 // Puts the frame-start state back as every frame starts from: viewport 800 x 600,
 // colour and depth cleared, identity model-view, perspective 90, lights 0-2 and
 // lighting off, texturing and depth test on, blending off.

@@ -1,0 +1,47 @@
+// Inside the platform layer: what each backend provides to platform.cpp, which
+// routes every public call to the backend chosen at start. Not for use outside
+// src/platform.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.h"
+
+// ---- Headless: EGL surfaceless context, virtual clock, frame sink ----
+
+bool headless_open_window(int width, int height, const HeadlessOptions& options, std::string* error);
+void headless_close_window();
+void headless_swap_buffers();
+void headless_set_title(const char* title);
+uint32_t headless_wall_ms();
+bool headless_sound_open_stream(const uint8_t* bytes, size_t size, std::string* error);
+void headless_sound_play(int32_t start_ms);
+int32_t headless_sound_position_ms();
+void headless_sound_close();
+int headless_frames_written();
+int headless_frames_expected();
+bool headless_finish_capture(std::string* error);
+
+// ---- Desktop: SDL2 window, context, events and audio ----
+
+bool desktop_open_window(const char* title, int width, int height, int bits, bool fullscreen_request,
+                         bool* got_fullscreen, std::string* error);
+void desktop_close_window();
+void desktop_swap_buffers();
+void desktop_set_title(const char* title);
+void desktop_show_cursor(bool show);
+// Fetches the next event that maps to a message; false when none is pending.
+bool desktop_next_event(Message* message);
+void desktop_message_box(const char* text, const char* caption);
+uint32_t desktop_wall_ms();
+bool desktop_sound_init(int rate, int channels);
+bool desktop_sound_open_stream(const uint8_t* bytes, size_t size, std::string* error);
+void desktop_sound_play(int32_t start_ms);
+int32_t desktop_sound_position_ms();
+void desktop_sound_close();
+
+// The position in milliseconds of the sample with the given index at rate Hz.
+int32_t sample_to_ms(int64_t sample, int rate);
+// The index of the sample that plays at ms milliseconds at rate Hz (never below 0).
+int64_t ms_to_sample(int32_t ms, int rate);

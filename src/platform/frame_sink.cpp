@@ -1,0 +1,111 @@
+// Frame sinks of the headless backend, and the PNG writer they share with tests.
+#include "platform/frame_sink.h"
+
+#include <png.h>
+
+#include <cerrno>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace {
+
+struct PngFile {
+    FILE* file = nullptr;
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    ~PngFile() {
+        if (png) png_destroy_write_struct(&png, info ? &info : nullptr);
+        if (file) std::fclose(file);
+    }
+};
+
+// Writes with zlib's fastest level: a capture writes thousands of frames, and
+// the bytes stay the same from run to run whatever the level.
+bool write_png_rows(PngFile& out, const uint8_t* rgb, int width, int height) {
+    if (setjmp(png_jmpbuf(out.png))) return false;
+    png_init_io(out.png, out.file);
+    png_set_IHDR(out.png, out.info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_compression_level(out.png, 1);
+    png_write_info(out.png, out.info);
+    const size_t stride = static_cast<size_t>(width) * 3;
+    for (int row = height - 1; row >= 0; --row)
+        png_write_row(out.png, const_cast<png_bytep>(rgb + static_cast<size_t>(row) * stride));
+    png_write_end(out.png, out.info);
+    return true;
+}
+
+// ---- The PNG folder ----
+
+struct PngFolder {
+    std::filesystem::path folder;
+    int width = 0;
+    int height = 0;
+    std::string first_error;
+};
+
+PngFolder png_folder;
+
+bool png_folder_open(const std::string& path, int width, int height, std::string* error) {
+    std::error_code code;
+    std::filesystem::create_directories(path, code);
+    if (code || !std::filesystem::is_directory(path)) {
+        *error = "cannot create the capture folder " + path + ": " +
+                 (code ? code.message() : std::string("a file of that name is in the way"));
+        return false;
+    }
+    png_folder = PngFolder{path, width, height, {}};
+    return true;
+}
+
+bool png_folder_write(const uint8_t* rgb, int32_t music_ms, std::string* error) {
+    const std::string path = (png_folder.folder / frame_file_name(music_ms)).string();
+    if (!platform_write_png(path, rgb, png_folder.width, png_folder.height, error)) {
+        if (png_folder.first_error.empty()) png_folder.first_error = *error;
+        return false;
+    }
+    return true;
+}
+
+bool png_folder_finish(std::string* error) {
+    if (png_folder.first_error.empty()) return true;
+    *error = png_folder.first_error;
+    return false;
+}
+
+const FrameSink png_folder_sink = {png_folder_open, png_folder_write, png_folder_finish};
+
+}  // namespace
+
+const FrameSink* frame_sink_for(const std::string&) { return &png_folder_sink; }
+
+std::string frame_file_name(int32_t music_ms) {
+    char name[32];
+    std::snprintf(name, sizeof name, "%06d.png", static_cast<int>(music_ms));
+    return name;
+}
+
+bool platform_write_png(const std::string& path, const uint8_t* rgb, int width, int height, std::string* error) {
+    PngFile out;
+    out.file = std::fopen(path.c_str(), "wb");
+    if (!out.file) {
+        *error = "cannot write " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    out.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (out.png) out.info = png_create_info_struct(out.png);
+    if (!out.png || !out.info || !write_png_rows(out, rgb, width, height)) {
+        *error = "cannot write " + path + ": PNG encoding failed";
+        return false;
+    }
+    if (std::fflush(out.file) != 0 || std::ferror(out.file)) {
+        *error = "cannot write " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}

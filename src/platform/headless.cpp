@@ -1,0 +1,361 @@
+// Headless backend: an EGL context on Mesa's surfaceless platform (llvmpipe
+// where there is no GPU), drawing into an 800 x 600 pbuffer, or into a
+// framebuffer object of that size where the driver offers no pbuffer. Time is
+// virtual: each presented frame advances the wall clock and, once playing, the
+// stream position by exactly 1000 / fps ms, so what is drawn depends only on the
+// frame number and captures are the same bytes on every run.
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "platform/backend.h"
+#include "platform/frame_sink.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Framebuffer-object entry points, looked up only for the fallback.
+struct FboCalls {
+    PFNGLGENFRAMEBUFFERSPROC gen_framebuffers = nullptr;
+    PFNGLBINDFRAMEBUFFERPROC bind_framebuffer = nullptr;
+    PFNGLGENRENDERBUFFERSPROC gen_renderbuffers = nullptr;
+    PFNGLBINDRENDERBUFFERPROC bind_renderbuffer = nullptr;
+    PFNGLRENDERBUFFERSTORAGEPROC renderbuffer_storage = nullptr;
+    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebuffer_renderbuffer = nullptr;
+    PFNGLCHECKFRAMEBUFFERSTATUSPROC check_framebuffer_status = nullptr;
+};
+
+struct Headless {
+    EGLDisplay display = EGL_NO_DISPLAY;
+    EGLContext context = EGL_NO_CONTEXT;
+    EGLSurface surface = EGL_NO_SURFACE;  // stays EGL_NO_SURFACE with the framebuffer object
+    GLuint framebuffer = 0;
+    int width = 0;
+    int height = 0;
+
+    HeadlessOptions options;
+    int64_t frames_presented = 0;
+
+    bool stream_open = false;
+    bool playing = false;
+    bool played = false;  // playback began at some time (it may have stopped since)
+    int32_t start_ms = 0;
+    int64_t frames_since_play = 0;
+    int32_t last_position = 0;
+    bool position_reported = false;  // since the last swap
+
+    const FrameSink* sink = nullptr;
+    bool sink_failed = false;
+    std::string sink_error;
+    int frames_written = 0;
+    int frames_expected = 0;
+    std::vector<uint8_t> frame;
+
+    Clock::time_point opened_at;
+    Clock::time_point playing_since;
+    Clock::time_point last_progress;
+    bool progress_shown = false;
+};
+
+Headless headless;
+
+std::string egl_failure(const char* what) {
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%04X", static_cast<unsigned>(eglGetError()));
+    return std::string("EGL: ") + what + " failed (" + code + ")";
+}
+
+EGLDisplay open_surfaceless_display() {
+    auto get_display_ext =
+        reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+    if (get_display_ext) return get_display_ext(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    return eglGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+}
+
+// RGBA8 with the deepest depth buffer up to 24 bits that the driver offers.
+bool choose_config(EGLint surface_type, EGLConfig* config) {
+    for (EGLint depth : {24, 16}) {
+        const EGLint attributes[] = {EGL_SURFACE_TYPE, surface_type, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+                                     EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8,
+                                     EGL_DEPTH_SIZE, depth, EGL_NONE};
+        EGLint count = 0;
+        if (eglChooseConfig(headless.display, attributes, config, 1, &count) && count > 0) return true;
+    }
+    return false;
+}
+
+EGLContext create_compatibility_context(EGLConfig config) {
+    // Immediate mode needs the compatibility profile; with no version asked for,
+    // Mesa gives its highest compatibility version.
+    const EGLint compatibility[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
+                                    EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
+    EGLContext context = eglCreateContext(headless.display, config, EGL_NO_CONTEXT, compatibility);
+    if (context == EGL_NO_CONTEXT) context = eglCreateContext(headless.display, config, EGL_NO_CONTEXT, nullptr);
+    return context;
+}
+
+template <typename Function>
+bool look_up(Function* function, const char* name) {
+    *function = reinterpret_cast<Function>(eglGetProcAddress(name));
+    return *function != nullptr;
+}
+
+// Binds a framebuffer object of RGBA8 and 24-bit depth as the target of all
+// drawing and reading, standing in for the pbuffer's one colour buffer.
+bool bind_framebuffer_object(std::string* error) {
+    FboCalls gl;
+    if (!look_up(&gl.gen_framebuffers, "glGenFramebuffers") || !look_up(&gl.bind_framebuffer, "glBindFramebuffer") ||
+        !look_up(&gl.gen_renderbuffers, "glGenRenderbuffers") ||
+        !look_up(&gl.bind_renderbuffer, "glBindRenderbuffer") ||
+        !look_up(&gl.renderbuffer_storage, "glRenderbufferStorage") ||
+        !look_up(&gl.framebuffer_renderbuffer, "glFramebufferRenderbuffer") ||
+        !look_up(&gl.check_framebuffer_status, "glCheckFramebufferStatus")) {
+        *error = "the GL driver offers neither pbuffers nor framebuffer objects";
+        return false;
+    }
+    GLuint renderbuffers[2];
+    gl.gen_framebuffers(1, &headless.framebuffer);
+    gl.gen_renderbuffers(2, renderbuffers);
+    gl.bind_framebuffer(GL_FRAMEBUFFER, headless.framebuffer);
+    gl.bind_renderbuffer(GL_RENDERBUFFER, renderbuffers[0]);
+    gl.renderbuffer_storage(GL_RENDERBUFFER, GL_RGBA8, headless.width, headless.height);
+    gl.framebuffer_renderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, renderbuffers[0]);
+    gl.bind_renderbuffer(GL_RENDERBUFFER, renderbuffers[1]);
+    gl.renderbuffer_storage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, headless.width, headless.height);
+    gl.framebuffer_renderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, renderbuffers[1]);
+    gl.bind_renderbuffer(GL_RENDERBUFFER, 0);
+    if (gl.check_framebuffer_status(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        *error = "the framebuffer object for headless drawing is incomplete";
+        return false;
+    }
+    glDrawBuffer(GL_COLOR_ATTACHMENT0);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    // A context made current without a surface starts with an empty viewport;
+    // a window's context starts with its whole client area.
+    glViewport(0, 0, headless.width, headless.height);
+    return true;
+}
+
+// A test can set ZELVO_HEADLESS_FBO=1 to take the framebuffer-object path
+// even where pbuffers are offered.
+bool pbuffer_wanted() {
+    const char* force = std::getenv("ZELVO_HEADLESS_FBO");
+    return !(force && std::strcmp(force, "1") == 0);
+}
+
+bool make_context(std::string* error) {
+    headless.display = open_surfaceless_display();
+    if (headless.display == EGL_NO_DISPLAY) {
+        *error = egl_failure("opening Mesa's surfaceless display");
+        return false;
+    }
+    if (!eglInitialize(headless.display, nullptr, nullptr)) {
+        *error = egl_failure("initialising the surfaceless display");
+        return false;
+    }
+    if (!eglBindAPI(EGL_OPENGL_API)) {
+        *error = egl_failure("binding desktop OpenGL");
+        return false;
+    }
+    EGLConfig config;
+    bool with_pbuffer = pbuffer_wanted() && choose_config(EGL_PBUFFER_BIT, &config);
+    if (!with_pbuffer && !choose_config(0, &config)) {
+        *error = "EGL: no RGBA8 configuration with a depth buffer for desktop OpenGL";
+        return false;
+    }
+    headless.context = create_compatibility_context(config);
+    if (headless.context == EGL_NO_CONTEXT) {
+        *error = egl_failure("creating an OpenGL compatibility context");
+        return false;
+    }
+    if (with_pbuffer) {
+        const EGLint size[] = {EGL_WIDTH, headless.width, EGL_HEIGHT, headless.height, EGL_NONE};
+        headless.surface = eglCreatePbufferSurface(headless.display, config, size);
+        if (headless.surface == EGL_NO_SURFACE) {
+            *error = egl_failure("creating the pbuffer");
+            return false;
+        }
+    }
+    if (!eglMakeCurrent(headless.display, headless.surface, headless.surface, headless.context)) {
+        *error = egl_failure("making the context current");
+        return false;
+    }
+    return with_pbuffer || bind_framebuffer_object(error);
+}
+
+// The time frames * 1000 / fps ms after start, floored. Formed as one division
+// of exact values, so a time that falls on a whole millisecond (frame 3 at
+// 30 fps: 100 ms) never comes out a hair below it and floors to the one before.
+double position_after(double start_ms, int64_t frames, double fps) {
+    return std::floor(start_ms + static_cast<double>(frames) * 1000.0 / fps);
+}
+
+// Frames k = 0, 1, ... of playback carry music time from + k * 1000 / fps; the
+// capture holds those whose time lies within [from, to].
+int count_expected_frames(const HeadlessOptions& options) {
+    if (options.capture_path.empty() || options.to_ms < options.from_ms) return 0;
+    int count = 0;
+    for (int64_t k = 0; position_after(options.from_ms, k, options.fps) <= options.to_ms; ++k) ++count;
+    return count;
+}
+
+double seconds_since(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Frames presented per real second: since playback began, or since the context opened.
+double render_rate() {
+    const double seconds = seconds_since(headless.played ? headless.playing_since : headless.opened_at);
+    const double frames = static_cast<double>(headless.played ? headless.frames_since_play : headless.frames_presented);
+    return seconds > 0 ? frames / seconds : 0.0;
+}
+
+void hand_frame_to_sink() {
+    if (!headless.sink || headless.sink_failed || !headless.playing || !headless.position_reported) return;
+    if (headless.last_position < headless.options.from_ms || headless.last_position > headless.options.to_ms) return;
+    GLint alignment = 4;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, headless.width, headless.height, GL_RGB, GL_UNSIGNED_BYTE, headless.frame.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
+    std::string error;
+    if (headless.sink->write(headless.frame.data(), headless.last_position, &error)) {
+        ++headless.frames_written;
+    } else {
+        // One failed frame spoils the capture; stop writing and report it at the end.
+        headless.sink_failed = true;
+        headless.sink_error = error;
+        std::fprintf(stderr, "zelvo: %s\n", error.c_str());
+    }
+}
+
+}  // namespace
+
+bool headless_open_window(int width, int height, const HeadlessOptions& options, std::string* error) {
+    if (!(options.fps >= 1.0 && options.fps <= 1000.0)) {
+        // Above 1000 fps two frames would share a millisecond and a file name.
+        *error = "the capture rate must lie between 1 and 1000 frames per second";
+        return false;
+    }
+    headless = Headless{};
+    headless.width = width;
+    headless.height = height;
+    headless.options = options;
+    headless.opened_at = Clock::now();
+    if (!make_context(error)) {
+        headless_close_window();
+        return false;
+    }
+    if (!options.capture_path.empty()) {
+        headless.sink = frame_sink_for(options.capture_path);
+        if (!headless.sink->open(options.capture_path, width, height, error)) {
+            headless_close_window();
+            return false;
+        }
+        headless.frame.resize(static_cast<size_t>(width) * height * 3);
+        headless.frames_expected = count_expected_frames(options);
+    }
+    return true;
+}
+
+void headless_close_window() {
+    if (headless.display == EGL_NO_DISPLAY) return;
+    eglMakeCurrent(headless.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    if (headless.surface != EGL_NO_SURFACE) eglDestroySurface(headless.display, headless.surface);
+    if (headless.context != EGL_NO_CONTEXT) eglDestroyContext(headless.display, headless.context);
+    eglTerminate(headless.display);
+    headless.display = EGL_NO_DISPLAY;
+    headless.context = EGL_NO_CONTEXT;
+    headless.surface = EGL_NO_SURFACE;
+    headless.framebuffer = 0;
+}
+
+void headless_swap_buffers() {
+    if (headless.display == EGL_NO_DISPLAY) return;
+    hand_frame_to_sink();
+    if (headless.surface != EGL_NO_SURFACE)
+        eglSwapBuffers(headless.display, headless.surface);
+    else
+        glFlush();
+    ++headless.frames_presented;
+    if (headless.playing) ++headless.frames_since_play;
+    headless.position_reported = false;
+}
+
+void headless_set_title(const char* title) {
+    const Clock::time_point now = Clock::now();
+    if (headless.progress_shown && now - headless.last_progress < std::chrono::milliseconds(250)) return;
+    headless.progress_shown = true;
+    headless.last_progress = now;
+    if (headless.options.capture_path.empty())
+        std::fprintf(stderr, "%.1f fps rendered | %s\n", render_rate(), title);
+    else
+        std::fprintf(stderr, "capture: %d of %d frames | %.1f fps rendered | %s\n", headless.frames_written,
+                     headless.frames_expected, render_rate(), title);
+}
+
+uint32_t headless_wall_ms() {
+    return static_cast<uint32_t>(position_after(0, headless.frames_presented, headless.options.fps));
+}
+
+bool headless_sound_open_stream(const uint8_t* bytes, size_t size, std::string* error) {
+    // Decoded only to be validated, so a bad soundtrack fails here as it does on the desktop.
+    DecodedAudio audio;
+    if (!mp3_decode(bytes, size, &audio, error)) return false;
+    headless.stream_open = true;
+    return true;
+}
+
+void headless_sound_play(int32_t start_ms) {
+    headless.playing = true;
+    headless.played = true;
+    headless.start_ms = start_ms;
+    headless.frames_since_play = 0;
+    headless.last_position = start_ms;
+    headless.playing_since = Clock::now();
+}
+
+int32_t headless_sound_position_ms() {
+    if (!headless.playing) return headless.last_position;
+    headless.last_position =
+        static_cast<int32_t>(position_after(headless.start_ms, headless.frames_since_play, headless.options.fps));
+    headless.position_reported = true;
+    return headless.last_position;
+}
+
+// The stream stops where it is; the position keeps the last value it reported.
+void headless_sound_close() {
+    headless.playing = false;
+    headless.stream_open = false;
+}
+
+int headless_frames_written() { return headless.frames_written; }
+
+int headless_frames_expected() { return headless.frames_expected; }
+
+bool headless_finish_capture(std::string* error) {
+    if (!headless.sink) return true;
+    std::string sink_error;
+    const bool finished = headless.sink->finish(&sink_error);
+    std::fprintf(stderr, "capture: wrote %d of %d frames to %s, rendered at %.1f fps\n", headless.frames_written,
+                 headless.frames_expected, headless.options.capture_path.c_str(), render_rate());
+    headless.sink = nullptr;
+    if (headless.sink_failed) {
+        *error = headless.sink_error;
+        return false;
+    }
+    if (!finished) {
+        *error = sink_error;
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,248 @@
+// The headless backend's virtual clock and its PNG frame sink: each presented
+// frame is exactly 1000 / fps ms, and a capture of a range writes exactly the
+// frames whose music time lies in it, the same bytes on every run.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+#include <png.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+
+#include "platform/platform.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path scratch_root() { return fs::temp_directory_path() / ("zelvo_capture_" + std::to_string(getpid())); }
+
+fs::path fresh_folder(const std::string& name) {
+    const fs::path folder = scratch_root() / name;
+    fs::remove_all(folder);
+    return folder;
+}
+
+struct RemoveScratch : ::testing::Environment {
+    void TearDown() override { fs::remove_all(scratch_root()); }
+};
+
+::testing::Environment* const remove_scratch = ::testing::AddGlobalTestEnvironment(new RemoveScratch);
+
+bool open_headless(const HeadlessOptions& options, std::string* error) {
+    platform_select_backend(Backend::headless, options);
+    bool got_fullscreen = true;
+    const bool opened = platform_open_window("zelvo test", 800, 600, 32, true, &got_fullscreen, error);
+    EXPECT_FALSE(got_fullscreen);
+    return opened;
+}
+
+// One pass of a main loop: read the position, draw a frame that depends on it, present.
+void draw_pass() {
+    const int32_t position = sound_position_ms();
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 800, 0, 600, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    const float x = static_cast<float>(position % 700);
+    glBegin(GL_QUADS);
+    glColor3f(1, 0, 0);  // a red bar along the top edge
+    glVertex2f(0, 590);
+    glVertex2f(800, 590);
+    glVertex2f(800, 600);
+    glVertex2f(0, 600);
+    glColor3f(0.2f, 0.6f, 1.0f);  // a square that moves with the music
+    glVertex2f(x, 100);
+    glVertex2f(x + 100, 100);
+    glVertex2f(x + 100, 200);
+    glVertex2f(x, 200);
+    glEnd();
+    platform_swap_buffers();
+}
+
+std::set<std::string> files_in(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
+    return names;
+}
+
+std::string bytes_of(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Runs a loading screen of a few frames, then plays from options.from_ms until
+// the position passes options.to_ms by a few frames, as the shell would.
+void capture(const HeadlessOptions& options) {
+    std::string error;
+    ASSERT_TRUE(open_headless(options, &error)) << error;
+    for (int i = 0; i < 5; ++i) draw_pass();  // before playback: never written
+    sound_play(options.from_ms);
+    while (sound_position_ms() <= options.to_ms + 100) draw_pass();
+    EXPECT_TRUE(platform_finish_capture(&error)) << error;
+    platform_close_window();
+}
+
+}  // namespace
+
+TEST(VirtualClock, EachSwapAdvancesWallClockAndStreamByOneFrameStep) {
+    struct Case {
+        double fps;
+        int32_t start_ms;
+        int swaps;
+        int32_t elapsed_ms;  // floor(swaps * 1000 / fps)
+    } cases[] = {
+        {30, 0, 1, 33},   {30, 0, 3, 100},     {30, 0, 29, 966},     {30, 0, 30, 1000},
+        {30, 53530, 3, 100}, {24, 0, 5, 208}, {60, 159000, 61, 1016}, {7, 0, 7, 1000},
+        {1000, 10, 4, 4},
+    };
+    for (const Case& c : cases) {
+        HeadlessOptions options;
+        options.fps = c.fps;
+        std::string error;
+        ASSERT_TRUE(open_headless(options, &error)) << error;
+        EXPECT_EQ(platform_wall_ms(), 0u);
+        // The loading screen: the wall clock runs, the stream stays at 0.
+        for (int i = 0; i < c.swaps; ++i) platform_swap_buffers();
+        EXPECT_EQ(platform_wall_ms(), static_cast<uint32_t>(c.elapsed_ms)) << c.fps << " fps, " << c.swaps;
+        EXPECT_EQ(sound_position_ms(), 0) << "nothing plays before sound_play";
+        sound_play(c.start_ms);
+        EXPECT_EQ(sound_position_ms(), c.start_ms);
+        for (int i = 0; i < c.swaps; ++i) platform_swap_buffers();
+        EXPECT_EQ(sound_position_ms(), c.start_ms + c.elapsed_ms) << c.fps << " fps, " << c.swaps << " swaps";
+        platform_close_window();
+    }
+}
+
+TEST(VirtualClock, RatesOutsideOneToAThousandAreRefused) {
+    for (double fps : {0.0, -5.0, 0.5, 1001.0}) {
+        HeadlessOptions options;
+        options.fps = fps;
+        std::string error;
+        EXPECT_FALSE(open_headless(options, &error)) << fps;
+        EXPECT_NE(error.find("frames per second"), std::string::npos) << error;
+    }
+}
+
+TEST(HeadlessMessages, OnlyThePostedQuitArrives) {
+    HeadlessOptions options;
+    std::string error;
+    ASSERT_TRUE(open_headless(options, &error)) << error;
+    Message message;
+    EXPECT_FALSE(platform_peek_message(&message));
+    platform_post_quit(3);
+    ASSERT_TRUE(platform_peek_message(&message));
+    EXPECT_EQ(message.kind, MessageKind::quit);
+    EXPECT_EQ(message.wparam, 3u);
+    EXPECT_FALSE(platform_peek_message(&message)) << "the quit message is retrieved once";
+    EXPECT_TRUE(sound_init(44100, 32));
+    platform_close_window();
+}
+
+TEST(HeadlessSound, BytesThatAreNotMp3AreRefused) {
+    HeadlessOptions options;
+    std::string error;
+    ASSERT_TRUE(open_headless(options, &error)) << error;
+    const std::string text = "this is not an mp3 file, just some words in a row";
+    std::vector<uint8_t> garbage(text.begin(), text.end());
+    garbage.resize(4096, 0x55);
+    error.clear();
+    EXPECT_FALSE(sound_open_stream(garbage.data(), garbage.size(), &error));
+    EXPECT_FALSE(error.empty());
+    error.clear();
+    EXPECT_FALSE(sound_open_stream(garbage.data(), 0, &error));
+    EXPECT_FALSE(error.empty());
+    platform_close_window();
+}
+
+TEST(PngFolder, FrameNamesAreSixDigitMusicTimes) {
+    HeadlessOptions options;
+    options.fps = 30;
+    options.from_ms = 1000;
+    options.to_ms = 1200;
+    options.capture_path = fresh_folder("names").string();
+    capture(options);
+    const std::set<std::string> expected = {"001000.png", "001033.png", "001066.png", "001100.png",
+                                            "001133.png", "001166.png", "001200.png"};
+    EXPECT_EQ(files_in(options.capture_path), expected);
+    EXPECT_EQ(platform_frames_written(), 7);
+    EXPECT_EQ(platform_frames_expected(), 7);
+}
+
+TEST(PngFolder, RangeEndsAreInclusiveAtOtherRates) {
+    struct Case {
+        double fps;
+        int32_t from_ms, to_ms;
+        std::set<std::string> names;
+    } cases[] = {
+        {24, 53530, 53600, {"053530.png", "053571.png"}},  // 53571.7 + 41.7 = 53613 is past the end
+        {25, 0, 80, {"000000.png", "000040.png", "000080.png"}},
+        {10, 500, 500, {"000500.png"}},
+    };
+    for (const Case& c : cases) {
+        HeadlessOptions options;
+        options.fps = c.fps;
+        options.from_ms = c.from_ms;
+        options.to_ms = c.to_ms;
+        options.capture_path = fresh_folder("range").string();
+        capture(options);
+        EXPECT_EQ(files_in(options.capture_path), c.names) << c.fps << " fps";
+        EXPECT_EQ(platform_frames_expected(), static_cast<int>(c.names.size()));
+    }
+}
+
+TEST(PngFolder, TwoRunsWriteTheSameBytesTopRowFirst) {
+    HeadlessOptions options;
+    options.fps = 25;
+    options.from_ms = 2000;
+    options.to_ms = 2200;
+    options.capture_path = fresh_folder("first").string();
+    capture(options);
+    const fs::path first = options.capture_path;
+    options.capture_path = fresh_folder("second").string();
+    capture(options);
+    const fs::path second = options.capture_path;
+    const std::set<std::string> names = files_in(first);
+    ASSERT_EQ(names.size(), 6u);
+    EXPECT_EQ(files_in(second), names);
+    std::set<std::string> distinct;
+    for (const std::string& name : names) {
+        const std::string bytes = bytes_of(first / name);
+        EXPECT_EQ(bytes, bytes_of(second / name)) << name;
+        distinct.insert(bytes);
+    }
+    EXPECT_EQ(distinct.size(), names.size()) << "each frame shows its own music time";
+
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&image, (first / "002000.png").c_str()));
+    EXPECT_EQ(image.width, 800u);
+    EXPECT_EQ(image.height, 600u);
+    image.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
+    auto pixel = [&](int x, int row_from_top) { return &rgb[(static_cast<size_t>(row_from_top) * 800 + x) * 3]; };
+    EXPECT_EQ(pixel(10, 0)[0], 255) << "the red bar at the top of the screen is the first row";
+    EXPECT_EQ(pixel(10, 599)[0], 0);
+    // 2000 % 700 = 600: the square spans x 600 ... 699 and y 100 ... 199 from the bottom.
+    EXPECT_EQ(pixel(650, 599 - 150)[2], 255);
+    EXPECT_EQ(pixel(550, 599 - 150)[2], 0);
+}
+
+TEST(PngFolder, AFileInTheWayOfTheFolderIsReported) {
+    const fs::path folder = fresh_folder("blocked");
+    fs::create_directories(folder.parent_path());
+    std::ofstream(folder) << "not a folder";
+    HeadlessOptions options;
+    options.capture_path = folder.string();
+    std::string error;
+    EXPECT_FALSE(open_headless(options, &error));
+    EXPECT_NE(error.find(folder.string()), std::string::npos) << error;
+    fs::remove(folder);
+}

@@ -1,0 +1,111 @@
+// Headless GL for tests, through the platform layer's headless backend.
+#include "support/gl_harness.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "platform/platform.h"
+#include "resources/resources.h"
+
+namespace {
+
+constexpr int frame_width = 800;
+constexpr int frame_height = 600;
+
+struct Harness {
+    bool tried = false;
+    bool opened = false;
+    bool data_loaded = false;
+    TextureId loading_texture = 0;
+};
+
+Harness harness;
+
+bool open_context() {
+    HeadlessOptions options;
+    platform_select_backend(Backend::headless, options);
+    bool got_fullscreen = false;
+    std::string error;
+    if (!platform_open_window("zelvo test", frame_width, frame_height, 32, false, &got_fullscreen, &error)) {
+        std::fprintf(stderr, "gl_open: %s\n", error.c_str());
+        return false;
+    }
+    // The data pack is generated into the build folder; every path the demo opens is relative.
+    if (chdir(ZELVO_BUILD_DIR) != 0) {
+        std::perror("gl_open: chdir " ZELVO_BUILD_DIR);
+        return false;
+    }
+    return true;
+}
+
+void load_data() {
+    init_gl_state();
+    harness.loading_texture = load_texture(loading_texture_file);
+    load_scene_textures();
+    harness.data_loaded = true;
+}
+
+}  // namespace
+
+bool gl_open(bool with_data) {
+    if (!harness.tried) {
+        harness.tried = true;
+        harness.opened = open_context();
+    }
+    if (harness.opened && with_data && !harness.data_loaded) load_data();
+    return harness.opened;
+}
+
+uint16_t gl_loading_texture() { return harness.loading_texture; }
+
+void gl_reset_frame() {
+    glViewport(0, 0, frame_width, frame_height);
+    glClearColor(0, 0, 0, 0);
+    glDepthMask(GL_TRUE);
+    glDepthFunc(GL_LEQUAL);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(90.0, 4.0 / 3.0, 0.1, 5000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_LIGHT0);
+    glDisable(GL_LIGHT1);
+    glDisable(GL_LIGHT2);
+    glDisable(GL_LIGHTING);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glColor4f(1, 1, 1, 1);
+}
+
+Rgb gl_pixel(int x, int y) {
+    uint8_t rgb[3] = {0, 0, 0};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    return Rgb{rgb[0], rgb[1], rgb[2]};
+}
+
+float gl_depth(int x, int y) {
+    float depth = 0;
+    glReadPixels(x, y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    return depth;
+}
+
+std::vector<uint8_t> gl_read_frame() {
+    std::vector<uint8_t> rgb(static_cast<size_t>(frame_width) * frame_height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, frame_width, frame_height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    return rgb;
+}
+
+bool gl_save_png(const std::string& path) {
+    const std::vector<uint8_t> rgb = gl_read_frame();
+    std::string error;
+    if (platform_write_png(path, rgb.data(), frame_width, frame_height, &error)) return true;
+    std::fprintf(stderr, "gl_save_png: %s\n", error.c_str());
+    return false;
+}
