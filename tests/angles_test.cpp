@@ -69,12 +69,6 @@ TEST(RoundHalfUp, HalvesGoTowardPositiveInfinity) {
     for (const Case& c : cases) EXPECT_EQ(round_half_up(c.x), c.expected) << c.x;
 }
 
-TEST(AbsFloat, IsTheMagnitude) {
-    EXPECT_EQ(abs_float(-3.25f), 3.25f);
-    EXPECT_EQ(abs_float(3.25f), 3.25f);
-    EXPECT_EQ(abs_float(0.0f), 0.0f);
-}
-
 TEST(VectorMath, SubCrossAndNormalize) {
     Vec3 d = vec3_sub({5, 7, 9}, {1, 2, 3});
     EXPECT_EQ(d.x, 4);

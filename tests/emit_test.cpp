@@ -38,10 +38,3 @@ TEST(FaceNormal, CollinearOrCoincidentCornersGiveANonFiniteNormal) {
     EXPECT_FALSE(std::isfinite(collinear.x));
     EXPECT_FALSE(std::isfinite(coincident.z));
 }
-
-TEST(Vec3Make, KeepsTheComponentOrder) {
-    Vec3 v = vec3_make(1.5f, -2.0f, 3.25f);
-    EXPECT_EQ(v.x, 1.5f);
-    EXPECT_EQ(v.y, -2.0f);
-    EXPECT_EQ(v.z, 3.25f);
-}
