@@ -153,6 +153,8 @@ TEST(Options, RefusesWhatItCannotUse) {
         {"--capture"},
         {"--capture", ""},
         {"--capture", "x", "--fps", "0"},
+        {"--capture", "x", "--fps", "0.5"},
+        {"--capture", "x", "--fps", "1001"},
         {"--capture", "x", "--fps", "-25"},
         {"--capture", "x", "--fps", "nan"},
         {"--capture", "x", "--fps", "inf"},

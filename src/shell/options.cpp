@@ -26,7 +26,7 @@ bool parse_rate(const char* text, double* value) {
     char* end = nullptr;
     errno = 0;
     double parsed = std::strtod(text, &end);
-    if (errno != 0 || *end != '\0' || !std::isfinite(parsed) || parsed <= 0 || parsed > 1000) {
+    if (errno != 0 || *end != '\0' || !std::isfinite(parsed) || parsed < 1 || parsed > 1000) {
         return false;
     }
     *value = parsed;
@@ -120,7 +120,7 @@ bool parse_options(int argc, const char* const* argv, ShellOptions* options, std
             options->has_to = true;
         } else if (name == "--fps") {
             if (!parse_rate(value, &options->fps)) {
-                *error = std::string("--fps needs a rate above 0 and at most 1000, not '") + value + "'";
+                *error = std::string("--fps needs a rate from 1 to 1000, not '") + value + "'";
                 return false;
             }
             options->has_fps = true;
