@@ -45,3 +45,19 @@ void desktop_sound_close();
 int32_t sample_to_ms(int64_t sample, int rate);
 // The index of the sample that plays at ms milliseconds at rate Hz (never below 0).
 int64_t ms_to_sample(int32_t ms, int rate);
+
+// The desktop stream's clock as the audio callback leaves it.
+struct PlaybackClock {
+    int rate = 44100;
+    int64_t start_frame = 0;             // the frame sound_play started from
+    int64_t frames_before_callback = 0;  // frames handed to the device before the latest callback
+    int64_t callback_frames = 0;         // frames the latest callback handed over; 0 before the first
+};
+
+// The position in ms: what reached the device up to the latest callback, plus
+// the wall-clock time since that callback, at most the length of the buffer it
+// filled (so a stalled device holds the position), and never below last_reported.
+int32_t playback_position_ms(const PlaybackClock& clock, double ms_since_callback, int32_t last_reported);
+
+// The Win32 virtual-key code of an SDL key code, or 0 for keys without one here.
+uint32_t virtual_key_of(int32_t sdl_keycode);

@@ -1,0 +1,245 @@
+// Desktop backend: the window, its OpenGL context, events and message boxes
+// through SDL2. Events are handed out one per call as the Win32-style messages
+// the shell's window procedure handles.
+#define SDL_MAIN_HANDLED
+#include <SDL.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/backend.h"
+
+namespace {
+
+struct Desktop {
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+    bool video_started = false;
+    bool fullscreen = false;
+    bool minimized = false;
+    bool close_sent = false;
+};
+
+Desktop desktop;
+
+// Win32 virtual-key codes of the keys that have one here.
+constexpr uint32_t vk_back = 0x08, vk_tab = 0x09, vk_return = 0x0D, vk_shift = 0x10, vk_control = 0x11,
+                   vk_menu = 0x12, vk_pause = 0x13, vk_capital = 0x14, vk_escape = 0x1B, vk_space = 0x20,
+                   vk_prior = 0x21, vk_next = 0x22, vk_end = 0x23, vk_home = 0x24, vk_left = 0x25, vk_up = 0x26,
+                   vk_right = 0x27, vk_down = 0x28, vk_insert = 0x2D, vk_delete = 0x2E, vk_numpad0 = 0x60,
+                   vk_f1 = 0x70;
+
+struct KeyCode {
+    SDL_Keycode sdl;
+    uint32_t vk;
+};
+
+constexpr KeyCode named_keys[] = {
+    {SDLK_BACKSPACE, vk_back}, {SDLK_TAB, vk_tab},       {SDLK_RETURN, vk_return},   {SDLK_KP_ENTER, vk_return},
+    {SDLK_LSHIFT, vk_shift},   {SDLK_RSHIFT, vk_shift},  {SDLK_LCTRL, vk_control},   {SDLK_RCTRL, vk_control},
+    {SDLK_LALT, vk_menu},      {SDLK_RALT, vk_menu},     {SDLK_PAUSE, vk_pause},     {SDLK_CAPSLOCK, vk_capital},
+    {SDLK_ESCAPE, vk_escape},  {SDLK_SPACE, vk_space},   {SDLK_PAGEUP, vk_prior},    {SDLK_PAGEDOWN, vk_next},
+    {SDLK_END, vk_end},        {SDLK_HOME, vk_home},     {SDLK_LEFT, vk_left},       {SDLK_UP, vk_up},
+    {SDLK_RIGHT, vk_right},    {SDLK_DOWN, vk_down},     {SDLK_INSERT, vk_insert},   {SDLK_DELETE, vk_delete},
+    {SDLK_KP_0, vk_numpad0},   {SDLK_KP_1, vk_numpad0 + 1}, {SDLK_KP_2, vk_numpad0 + 2}, {SDLK_KP_3, vk_numpad0 + 3},
+    {SDLK_KP_4, vk_numpad0 + 4}, {SDLK_KP_5, vk_numpad0 + 5}, {SDLK_KP_6, vk_numpad0 + 6},
+    {SDLK_KP_7, vk_numpad0 + 7}, {SDLK_KP_8, vk_numpad0 + 8}, {SDLK_KP_9, vk_numpad0 + 9},
+};
+
+// WM_ACTIVATE's wParam: low word active (1) or inactive (0), high word the minimised flag.
+Message activate_message(bool active, bool minimized) {
+    return Message{MessageKind::activate, (minimized ? 0x10000u : 0u) | (active ? 1u : 0u), minimized};
+}
+
+bool translate_window_event(const SDL_WindowEvent& event, Message* message) {
+    switch (event.event) {
+    case SDL_WINDOWEVENT_CLOSE:
+        desktop.close_sent = true;
+        *message = Message{MessageKind::close, 0, false};
+        return true;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        *message = activate_message(true, desktop.minimized);
+        return true;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        *message = activate_message(false, desktop.minimized);
+        return true;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        desktop.minimized = true;
+        *message = activate_message(false, true);
+        return true;
+    case SDL_WINDOWEVENT_RESTORED:
+        desktop.minimized = false;
+        *message = activate_message(true, false);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool translate_event(const SDL_Event& event, Message* message) {
+    switch (event.type) {
+    case SDL_QUIT:
+        // SDL follows the last window's close with SDL_QUIT; Ctrl+C and SIGTERM
+        // arrive as SDL_QUIT alone. Either way the window hears close once.
+        if (desktop.close_sent) return false;
+        desktop.close_sent = true;
+        *message = Message{MessageKind::close, 0, false};
+        return true;
+    case SDL_WINDOWEVENT:
+        return translate_window_event(event.window, message);
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        // Keys without a virtual-key code never reach the shell.
+        const uint32_t vk = virtual_key_of(event.key.keysym.sym);
+        if (vk == 0) return false;
+        *message = Message{event.type == SDL_KEYDOWN ? MessageKind::key_down : MessageKind::key_up, vk, false};
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void set_gl_attributes(int depth_bits) {
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth_bits);
+}
+
+// The display mode the full-screen request switches to, when the display has
+// one of exactly width x height at the colour depth asked for.
+bool find_display_mode(int width, int height, int bits, SDL_DisplayMode* mode) {
+    SDL_DisplayMode wanted{};
+    wanted.format = bits >= 24 ? SDL_PIXELFORMAT_RGB888 : SDL_PIXELFORMAT_RGB565;
+    wanted.w = width;
+    wanted.h = height;
+    if (!SDL_GetClosestDisplayMode(0, &wanted, mode)) return false;
+    // A 32-bit mode is reported as 24 bits of colour in 4 bytes.
+    const int colour_bits = SDL_BYTESPERPIXEL(mode->format) == 4 ? 32 : SDL_BITSPERPIXEL(mode->format);
+    return mode->w == width && mode->h == height && colour_bits >= bits;
+}
+
+// One attempt at the window and its context with the given depth buffer.
+bool create_window_and_context(const char* title, int width, int height, int depth_bits, std::string* error) {
+    set_gl_attributes(depth_bits);
+    // A captioned window at the desktop's top-left corner, not resizable; full
+    // screen is entered after the context exists so a refusal leaves this window.
+    desktop.window = SDL_CreateWindow(title, 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (!desktop.window) {
+        *error = std::string("cannot create the window: ") + SDL_GetError();
+        return false;
+    }
+    desktop.context = SDL_GL_CreateContext(desktop.window);
+    if (!desktop.context) {
+        *error = std::string("cannot create the OpenGL context: ") + SDL_GetError();
+        SDL_DestroyWindow(desktop.window);
+        desktop.window = nullptr;
+        return false;
+    }
+    return true;
+}
+
+bool enter_fullscreen(int width, int height, int bits) {
+    SDL_DisplayMode mode;
+    if (!find_display_mode(width, height, bits, &mode)) return false;
+    if (SDL_SetWindowDisplayMode(desktop.window, &mode) != 0) return false;
+    if (SDL_SetWindowFullscreen(desktop.window, SDL_WINDOW_FULLSCREEN) != 0) {
+        SDL_SetWindowFullscreen(desktop.window, 0);
+        return false;
+    }
+    return true;
+}
+
+bool message_boxes_wanted() {
+    // Scripted runs (tests under Xvfb) set this so a fatal error cannot wait on a click.
+    const char* off = std::getenv("ZELVO_NO_MESSAGE_BOX");
+    return !(off && *off && std::strcmp(off, "0") != 0);
+}
+
+}  // namespace
+
+uint32_t virtual_key_of(int32_t key) {
+    if (key >= SDLK_a && key <= SDLK_z) return 'A' + static_cast<uint32_t>(key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9) return '0' + static_cast<uint32_t>(key - SDLK_0);
+    if (key >= SDLK_F1 && key <= SDLK_F12) return vk_f1 + static_cast<uint32_t>(key - SDLK_F1);
+    for (const KeyCode& named : named_keys)
+        if (named.sdl == key) return named.vk;
+    return 0;
+}
+
+bool desktop_open_window(const char* title, int width, int height, int bits, bool fullscreen_request,
+                         bool* got_fullscreen, std::string* error) {
+    *got_fullscreen = false;
+    SDL_SetMainReady();
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        *error = std::string("cannot start the video system: ") + SDL_GetError();
+        return false;
+    }
+    desktop.video_started = true;
+    // Ask for a 24-bit depth buffer and settle for 16.
+    if (!create_window_and_context(title, width, height, 24, error) &&
+        !create_window_and_context(title, width, height, 16, error)) {
+        desktop_close_window();
+        return false;
+    }
+    int depth_bits = 0;
+    SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depth_bits);
+    if (depth_bits < 16) {
+        *error = "the OpenGL context has no depth buffer of 16 bits or more";
+        desktop_close_window();
+        return false;
+    }
+    SDL_GL_SetSwapInterval(1);
+    SDL_DisableScreenSaver();
+    desktop.fullscreen = fullscreen_request && enter_fullscreen(width, height, bits);
+    *got_fullscreen = desktop.fullscreen;
+    SDL_ShowWindow(desktop.window);
+    SDL_RaiseWindow(desktop.window);
+    return true;
+}
+
+void desktop_close_window() {
+    if (desktop.window && desktop.fullscreen) SDL_SetWindowFullscreen(desktop.window, 0);
+    if (desktop.context) SDL_GL_DeleteContext(desktop.context);
+    if (desktop.window) SDL_DestroyWindow(desktop.window);
+    if (desktop.video_started) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    desktop = Desktop{};
+}
+
+void desktop_swap_buffers() {
+    if (desktop.window) SDL_GL_SwapWindow(desktop.window);
+}
+
+void desktop_set_title(const char* title) {
+    if (desktop.window) SDL_SetWindowTitle(desktop.window, title);
+}
+
+void desktop_show_cursor(bool show) {
+    if (desktop.video_started) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+bool desktop_next_event(Message* message) {
+    if (!desktop.video_started) return false;
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+        if (translate_event(event, message)) return true;
+    return false;
+}
+
+void desktop_message_box(const char* text, const char* caption) {
+    if (!message_boxes_wanted()) return;
+    // Without a display SDL cannot show the box; the text is already on stderr.
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, desktop.window);
+}
+
+uint32_t desktop_wall_ms() {
+    using Clock = std::chrono::steady_clock;
+    static const Clock::time_point start = Clock::now();
+    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+}
