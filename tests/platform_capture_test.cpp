@@ -7,12 +7,17 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
 
+#include "platform/frame_sink.h"
 #include "platform/platform.h"
+#include "soundtrack.h"
 
 namespace fs = std::filesystem;
 
@@ -79,14 +84,55 @@ std::string bytes_of(const fs::path& path) {
 
 // Runs a loading screen of a few frames, then plays from options.from_ms until
 // the position passes options.to_ms by a few frames, as the shell would.
-void capture(const HeadlessOptions& options) {
+void capture(const HeadlessOptions& options, const std::vector<uint8_t>& mp3 = {}) {
     std::string error;
     ASSERT_TRUE(open_headless(options, &error)) << error;
+    if (!mp3.empty()) {
+        ASSERT_TRUE(sound_open_stream(mp3.data(), mp3.size(), &error)) << error;
+    }
     for (int i = 0; i < 5; ++i) draw_pass();  // before playback: never written
     sound_play(options.from_ms);
     while (sound_position_ms() <= options.to_ms + 100) draw_pass();
     EXPECT_TRUE(platform_finish_capture(&error)) << error;
     platform_close_window();
+}
+
+// Reads an 800 x 600 PNG as RGB rows, top row first.
+std::vector<uint8_t> read_png(const fs::path& path) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+    EXPECT_EQ(image.width, 800u);
+    EXPECT_EQ(image.height, 600u);
+    image.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return {};
+    return rgb;
+}
+
+const uint8_t* pixel_at(const std::vector<uint8_t>& rgb, int x, int row_from_top) {
+    return &rgb[(static_cast<size_t>(row_from_top) * 800 + x) * 3];
+}
+
+std::string output_of(const std::string& command) {
+    std::string text;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe)) text += buffer;
+        pclose(pipe);
+    }
+    return text;
+}
+
+std::vector<uint8_t> tone_mp3(double seconds) {
+    const int frames = static_cast<int>(44100 * seconds);
+    std::vector<int16_t> pcm(static_cast<size_t>(frames) * 2);
+    for (int i = 0; i < frames; ++i)
+        pcm[2 * i] = pcm[2 * i + 1] = static_cast<int16_t>(6000 * std::sin(2 * M_PI * 330.0 * i / 44100));
+    std::vector<uint8_t> mp3;
+    std::string error;
+    EXPECT_TRUE(encode_mp3(pcm, 44100, 2, 128, &mp3, &error)) << error;
+    return mp3;
 }
 
 }  // namespace
@@ -219,20 +265,13 @@ TEST(PngFolder, TwoRunsWriteTheSameBytesTopRowFirst) {
     }
     EXPECT_EQ(distinct.size(), names.size()) << "each frame shows its own music time";
 
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    ASSERT_TRUE(png_image_begin_read_from_file(&image, (first / "002000.png").c_str()));
-    EXPECT_EQ(image.width, 800u);
-    EXPECT_EQ(image.height, 600u);
-    image.format = PNG_FORMAT_RGB;
-    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
-    ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
-    auto pixel = [&](int x, int row_from_top) { return &rgb[(static_cast<size_t>(row_from_top) * 800 + x) * 3]; };
-    EXPECT_EQ(pixel(10, 0)[0], 255) << "the red bar at the top of the screen is the first row";
-    EXPECT_EQ(pixel(10, 599)[0], 0);
+    const std::vector<uint8_t> rgb = read_png(first / "002000.png");
+    ASSERT_FALSE(rgb.empty());
+    EXPECT_EQ(pixel_at(rgb, 10, 0)[0], 255) << "the red bar at the top of the screen is the first row";
+    EXPECT_EQ(pixel_at(rgb, 10, 599)[0], 0);
     // 2000 % 700 = 600: the square spans x 600 ... 699 and y 100 ... 199 from the bottom.
-    EXPECT_EQ(pixel(650, 599 - 150)[2], 255);
-    EXPECT_EQ(pixel(550, 599 - 150)[2], 0);
+    EXPECT_EQ(pixel_at(rgb, 650, 599 - 150)[2], 255);
+    EXPECT_EQ(pixel_at(rgb, 550, 599 - 150)[2], 0);
 }
 
 TEST(PngFolder, AFileInTheWayOfTheFolderIsReported) {
@@ -245,4 +284,55 @@ TEST(PngFolder, AFileInTheWayOfTheFolderIsReported) {
     EXPECT_FALSE(open_headless(options, &error));
     EXPECT_NE(error.find(folder.string()), std::string::npos) << error;
     fs::remove(folder);
+}
+
+TEST(FrameSinks, VideoFilesAreChosenByTheirExtension) {
+    struct Case {
+        const char* path;
+        bool video;
+    } cases[] = {
+        {"show.mp4", true}, {"out/show.MKV", true}, {"frames", false}, {"frames.mp4.d/", false},
+        {"show.avi", false}, {"053530.png", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(is_video_path(c.path), c.video) << c.path;
+}
+
+TEST(VideoFile, HoldsTheFramesOfTheRangeUprightWithTheSoundtrack) {
+    if (std::system("ffmpeg -version >/dev/null 2>&1 && ffprobe -version >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "ffmpeg is not installed";
+    const fs::path folder = fresh_folder("video");
+    fs::create_directories(folder);
+    HeadlessOptions options;
+    options.fps = 25;
+    options.from_ms = 1000;
+    options.to_ms = 1480;  // 13 frames: 1000, 1040, ... 1480
+    options.capture_path = (folder / "show.mkv").string();
+    capture(options, tone_mp3(2.0));
+    EXPECT_EQ(platform_frames_written(), 13);
+    const std::string file = options.capture_path;
+    EXPECT_EQ(output_of("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+                        "stream=width,height,nb_read_frames -of csv=p=0 '" + file + "'"),
+              "800,600,13\n");
+    EXPECT_EQ(output_of("ffprobe -v error -select_streams a:0 -show_entries stream=codec_name -of csv=p=0 '" +
+                        file + "'"),
+              "aac\n");
+    const fs::path first_frame = folder / "first.png";
+    ASSERT_EQ(std::system(("ffmpeg -v error -y -i '" + file + "' -frames:v 1 '" + first_frame.string() + "'").c_str()),
+              0);
+    const std::vector<uint8_t> rgb = read_png(first_frame);
+    ASSERT_FALSE(rgb.empty());
+    EXPECT_GT(pixel_at(rgb, 10, 2)[0], 200) << "the red bar stays at the top";
+    EXPECT_LT(pixel_at(rgb, 10, 590)[0], 50);
+    // 1000 % 700 = 300: the blue square spans x 300 ... 399, 100 ... 199 from the bottom.
+    EXPECT_GT(pixel_at(rgb, 350, 599 - 150)[2], 200);
+    EXPECT_LT(pixel_at(rgb, 250, 599 - 150)[2], 50);
+}
+
+TEST(VideoFile, AMissingFolderIsReportedAtOpen) {
+    if (std::system("ffmpeg -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "ffmpeg is not installed";
+    HeadlessOptions options;
+    options.capture_path = (fresh_folder("absent") / "show.mp4").string();
+    std::string error;
+    EXPECT_FALSE(open_headless(options, &error));
+    EXPECT_NE(error.find(options.capture_path), std::string::npos) << error;
 }

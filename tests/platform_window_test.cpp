@@ -40,11 +40,14 @@ struct Display {
             _exit(127);
         }
         close(ready[1]);
-        char number[16] = {};
-        const ssize_t got = read(ready[0], number, sizeof number - 1);  // Xvfb writes it once it listens
+        // Xvfb writes the display number, then a newline, once it listens; closing
+        // our end before the newline arrives would make its second write fail.
+        std::string number;
+        char c;
+        while (read(ready[0], &c, 1) == 1 && c != '\n') number += c;
         close(ready[0]);
-        if (got <= 0) return false;
-        setenv("DISPLAY", (":" + std::string(number, strcspn(number, "\n"))).c_str(), 1);
+        if (number.empty()) return false;
+        setenv("DISPLAY", (":" + number).c_str(), 1);
         return true;
     }
 
@@ -80,6 +83,7 @@ TEST(DesktopWindow, OpensDrawsAndDeliversMessages) {
     Display display;
     ASSERT_TRUE(display.start());
     setenv("ZELVO_NO_MESSAGE_BOX", "1", 1);
+    setenv("SDL_VIDEODRIVER", "x11", 1);  // no quiet fallback to another driver if Xvfb is unreachable
     platform_select_backend(Backend::desktop, HeadlessOptions{});
     bool got_fullscreen = true;
     std::string error;
@@ -128,6 +132,7 @@ TEST(DesktopWindow, OpensDrawsAndDeliversMessages) {
     ASSERT_TRUE(wait_for(MessageKind::quit, 0, &message));
     EXPECT_EQ(message.wparam, 0u);
     platform_close_window();
+    unsetenv("SDL_VIDEODRIVER");
 }
 
 TEST(DesktopWindow, WithoutADisplayOpeningFailsWithAMessage) {

@@ -1,8 +1,9 @@
-// Frame sinks of the headless backend, and the PNG writer they share with tests.
+// The PNG folder sink of the headless backend, and the PNG writer it shares with tests.
 #include "platform/frame_sink.h"
 
 #include <png.h>
 
+#include <cctype>
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
@@ -51,7 +52,8 @@ struct PngFolder {
 
 PngFolder png_folder;
 
-bool png_folder_open(const std::string& path, int width, int height, std::string* error) {
+bool png_folder_open(const SinkSettings& settings, std::string* error) {
+    const std::string& path = settings.path;
     std::error_code code;
     std::filesystem::create_directories(path, code);
     if (code || !std::filesystem::is_directory(path)) {
@@ -59,7 +61,7 @@ bool png_folder_open(const std::string& path, int width, int height, std::string
                  (code ? code.message() : std::string("a file of that name is in the way"));
         return false;
     }
-    png_folder = PngFolder{path, width, height, {}};
+    png_folder = PngFolder{path, settings.width, settings.height, {}};
     return true;
 }
 
@@ -78,11 +80,21 @@ bool png_folder_finish(std::string* error) {
     return false;
 }
 
-const FrameSink png_folder_sink = {png_folder_open, png_folder_write, png_folder_finish};
+void png_folder_take_soundtrack(const DecodedAudio&) {}
 
 }  // namespace
 
-const FrameSink* frame_sink_for(const std::string&) { return &png_folder_sink; }
+const FrameSink png_folder_sink = {png_folder_open, png_folder_take_soundtrack, png_folder_write, png_folder_finish};
+
+bool is_video_path(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".mp4" || extension == ".mkv";
+}
+
+const FrameSink* frame_sink_for(const std::string& path) {
+    return is_video_path(path) ? &video_file_sink : &png_folder_sink;
+}
 
 std::string frame_file_name(int32_t music_ms) {
     char name[32];

@@ -3,7 +3,8 @@
 // framebuffer object of that size where the driver offers no pbuffer. Time is
 // virtual: each presented frame advances the wall clock and, once playing, the
 // stream position by exactly 1000 / fps ms, so what is drawn depends only on the
-// frame number and captures are the same bytes on every run.
+// frame number and captures are the same bytes on every run. Frames whose
+// music time lies in the capture range go to the frame sink.
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
@@ -256,13 +257,16 @@ bool headless_open_window(int width, int height, const HeadlessOptions& options,
         return false;
     }
     if (!options.capture_path.empty()) {
+        headless.frames_expected = count_expected_frames(options);
         headless.sink = frame_sink_for(options.capture_path);
-        if (!headless.sink->open(options.capture_path, width, height, error)) {
+        const SinkSettings settings{options.capture_path, width,           height,
+                                    options.fps,          options.from_ms, headless.frames_expected};
+        if (!headless.sink->open(settings, error)) {
+            headless.sink = nullptr;
             headless_close_window();
             return false;
         }
         headless.frame.resize(static_cast<size_t>(width) * height * 3);
-        headless.frames_expected = count_expected_frames(options);
     }
     return true;
 }
@@ -308,9 +312,11 @@ uint32_t headless_wall_ms() {
 }
 
 bool headless_sound_open_stream(const uint8_t* bytes, size_t size, std::string* error) {
-    // Decoded only to be validated, so a bad soundtrack fails here as it does on the desktop.
+    // Decoded to be validated, so a bad soundtrack fails here as it does on the
+    // desktop, and handed to the sink, which a video muxes in.
     DecodedAudio audio;
     if (!mp3_decode(bytes, size, &audio, error)) return false;
+    if (headless.sink) headless.sink->take_soundtrack(audio);
     headless.stream_open = true;
     return true;
 }
