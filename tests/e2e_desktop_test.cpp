@@ -28,7 +28,8 @@ protected:
     std::string display_name() const { return ":" + std::to_string(display.number); }
 
     std::vector<std::string> environment() const {
-        return {"DISPLAY=" + display_name(), "SDL_AUDIODRIVER=dummy"};
+        // No modal box may wait for a click should start-up fail.
+        return {"DISPLAY=" + display_name(), "SDL_AUDIODRIVER=dummy", "ZELVO_NO_MESSAGE_BOX=1"};
     }
 
     std::vector<std::string> zelvo(const std::vector<std::string>& extra) const {
@@ -51,9 +52,12 @@ protected:
         return ids.substr(0, ids.find('\n'));
     }
 
+    void start_and_wait_for_playback(int32_t from_ms);
+
     e2e::VirtualDisplay display;
     std::filesystem::path logs;
     e2e::Child child;
+    std::string window;  // the id of zelvo's window once found
 };
 
 std::string describe(const e2e::Outcome& o) {
@@ -75,12 +79,12 @@ TEST_F(Desktop, PlaysToTheEndByItselfAndExitsZero) {
     EXPECT_GT(o.seconds, 6.5) << "the loading screen and the music should take their time\n" << describe(o);
 }
 
-TEST_F(Desktop, TitleIsTheStatusLineAndEscapeEndsTheShowEarly) {
+// Starts zelvo at from_ms and waits for its main loop, whose title then shows
+// the soundtrack's position; fails the test when the title is anything else.
+void Desktop::start_and_wait_for_playback(int32_t from_ms) {
     e2e::Clock::time_point started = e2e::Clock::now();
-    child = e2e::start(zelvo({"--from", "60000"}), environment(), logs);
-
-    // Wait for the main loop: the title then shows the soundtrack's position.
-    std::string window, title;
+    child = e2e::start(zelvo({"--from", std::to_string(from_ms)}), environment(), logs);
+    std::string title;
     long shown_ms = -1;
     while (e2e::Clock::now() - started < std::chrono::seconds(30) && !e2e::has_ended(child)) {
         if (window.empty()) window = status_window();
@@ -89,23 +93,36 @@ TEST_F(Desktop, TitleIsTheStatusLineAndEscapeEndsTheShowEarly) {
             std::smatch match;
             if (std::regex_match(title, match, status_line_pattern)) {
                 shown_ms = std::stol(match[1]);
-                if (shown_ms > 60000) break;
+                if (shown_ms > from_ms) break;
             } else if (!title.empty()) {
-                ADD_FAILURE() << "title is not the status line: '" << title << "'";
-                break;
+                FAIL() << "title is not the status line: '" << title << "'";
             }
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    if (e2e::has_ended(child)) FAIL() << "zelvo ended before Escape\n" << describe(e2e::wait(child, 0));
+    if (e2e::has_ended(child)) FAIL() << "zelvo ended by itself\n" << describe(e2e::wait(child, 0));
     ASSERT_FALSE(window.empty()) << "no window titled with the status line";
-    ASSERT_GT(shown_ms, 60000) << "last title: '" << title << "'";
+    ASSERT_GT(shown_ms, from_ms) << "last title: '" << title << "'";
+}
 
+TEST_F(Desktop, TitleIsTheStatusLineAndEscapeEndsTheShowEarly) {
+    ASSERT_NO_FATAL_FAILURE(start_and_wait_for_playback(60000));
     e2e::Clock::time_point escaped = e2e::Clock::now();
     xdotool("windowfocus --sync " + window + " key Escape");
     e2e::Outcome o = e2e::wait(child, 15, escaped);
     ASSERT_TRUE(o.exited) << describe(o);
     EXPECT_EQ(o.exit_code, 0) << describe(o);
     // The music had about 100 s to go; Escape ended it well before.
+    EXPECT_LT(o.seconds, 10) << describe(o);
+}
+
+TEST_F(Desktop, AskedToQuitItClosesTheWindowAndExitsZero) {
+    // The system's request to quit reaches the show as closing its window.
+    ASSERT_NO_FATAL_FAILURE(start_and_wait_for_playback(60000));
+    e2e::Clock::time_point asked = e2e::Clock::now();
+    kill(child.pid, SIGTERM);
+    e2e::Outcome o = e2e::wait(child, 15, asked);
+    ASSERT_TRUE(o.exited) << describe(o);
+    EXPECT_EQ(o.exit_code, 0) << describe(o);
     EXPECT_LT(o.seconds, 10) << describe(o);
 }
