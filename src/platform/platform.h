@@ -44,7 +44,7 @@ struct HeadlessOptions {
     double fps = 30.0;            // presented frames per second of virtual time
     int32_t from_ms = 0;          // stream position at which playback starts
     int32_t to_ms = 160704;       // last music time that goes to the frame sink
-    std::string capture_path;     // a folder for PNG frames, or empty for no frames
+    std::string capture_path;     // a folder for PNG frames, a .mp4/.mkv video file, or empty for none
 };
 
 // Chooses the backend; called once by main before platform_open_window.
@@ -66,8 +66,9 @@ bool platform_open_window(const char* title, int width, int height, int bits,
 void platform_close_window();
 
 // Presents the back buffer. In the headless backend this also hands the frame to
-// the frame sink (when the stream is playing and its last reported position lies
-// in the capture range) and advances the virtual clock by one frame step.
+// the frame sink (when the stream is playing and the position reported since the
+// previous swap lies in the capture range) and advances the virtual clock by one
+// frame step.
 void platform_swap_buffers();
 
 // Sets the window title. The headless backend writes a progress line to stderr
@@ -84,17 +85,20 @@ bool platform_peek_message(Message* message);
 void platform_post_quit(int exit_code);
 
 // Shows a modal message box with an OK button (desktop) and always writes
-// "caption: text" to stderr.
+// "caption: text" to stderr. With ZELVO_NO_MESSAGE_BOX=1 in the environment the
+// box is left out, so a scripted run under Xvfb never waits for a click.
 void platform_message_box(const char* text, const char* caption);
 
 // Milliseconds of wall clock: real time on the desktop, virtual time headless.
 uint32_t platform_wall_ms();
 
-// Starts the mixer at rate Hz with the given channel count; false when the audio
-// device cannot be opened. The headless backend always succeeds.
+// Starts the mixer at rate Hz with the given number of software channels (the
+// device itself is always stereo); false when no audio device can be opened.
+// The headless backend always succeeds.
 bool sound_init(int rate, int channels);
 
-// Sets the length of the stream buffer in milliseconds.
+// Sets the length of the stream buffer in milliseconds. Both backends decode the
+// whole soundtrack when the stream opens, so there is nothing to size.
 void sound_set_buffer_ms(int milliseconds);
 
 // Opens the soundtrack stream from MP3 bytes held in memory. The bytes must stay
