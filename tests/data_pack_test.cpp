@@ -1,0 +1,158 @@
+// The default data pack: every file the demo opens is written, in the formats
+// its loaders read, and two runs write the same bytes.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "datagen.h"
+#include "resources/resources.h"
+#include "support/test_paths.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Every file the demo opens from its data folder, in the order it loads them.
+const char* const expected_files[] = {
+    "credits/particle.tga", "credits/mirl.tga", "credits/cod.tga", "credits/gfx.tga",
+    "credits/mdl.tga", "credits/rennic.tga", "credits/sync.tga", "credits/vek.tga",
+    "credits/zik.tga", "fin/end_f.tga", "fin/end_i.tga", "fin/end_n.tga",
+    "city/ablak1.tga", "city/ablak2.tga", "city/ut1.tga", "city/keresztezodes1.tga",
+    "city/kardel1.tga", "city/tex1.tga", "city/tex2.tga", "text/kardel1.tga",
+    "text/demo.tga", "text/for.tga", "text/ostrel.tga", "text/zelvo.tga",
+    "tunnel1/tunnel4.tga", "greetz/office/fa3.tga", "greetz/office/fa2.tga",
+    "greetz/office/marvany3.tga", "greetz/office/vas1.tga", "greetz/office/fa1.tga",
+    "greetz/office/irodahaz_fal1.tga", "greetz/office/plafon1.tga", "greetz/grp01.tga",
+    "greetz/grp02.tga", "greetz/grp03.tga", "greetz/grp04.tga", "greetz/grp05.tga",
+    "greetz/grp06.tga", "greetz/grp07.tga", "greetz/grp08.tga", "greetz/grp09.tga",
+    "greetz/grp10.tga", "greetz/grp11.tga", "greetz/grp12.tga", "greetz/grp13.tga",
+    "greetz/grp14.tga", "greetz/zelvo.tga", "object/sphere1.tga", "object/swirl1.tga",
+    "loading.tga", "object/campfer3.ef3", "object/hose3.ef3", "settings.ini",
+};
+
+std::vector<unsigned char> read_bytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool is_power_of_two(int v) { return v > 0 && (v & (v - 1)) == 0; }
+
+// "data//credits//particle.tga" as the demo writes it, to a path in dir.
+fs::path demo_path_in(const fs::path& dir, std::string demo_path) {
+    const std::string prefix = "data//";
+    if (demo_path.rfind(prefix, 0) == 0) demo_path.erase(0, prefix.size());
+    for (size_t at; (at = demo_path.find("//")) != std::string::npos;) demo_path.replace(at, 2, "/");
+    return dir / demo_path;
+}
+
+class DataPack : public testing::Test {
+protected:
+    static fs::path first, second;
+
+    static void SetUpTestSuite() {
+        fs::path base = fs::temp_directory_path() / ("zelvo_data_pack_test_" + std::to_string(::getpid()));
+        fs::remove_all(base);
+        first = base / "one";
+        second = base / "two";
+        std::string error;
+        ASSERT_TRUE(write_data_pack(first.string(), &error)) << error;
+        ASSERT_TRUE(write_data_pack(second.string(), &error)) << error;
+    }
+
+    static void TearDownTestSuite() { fs::remove_all(first.parent_path()); }
+};
+
+fs::path DataPack::first;
+fs::path DataPack::second;
+
+TEST_F(DataPack, WritesEveryFileTheDemoOpens) {
+    for (const char* file : expected_files) EXPECT_TRUE(fs::is_regular_file(first / file)) << file;
+}
+
+TEST_F(DataPack, WritesOnlyTheDemosFiles) {
+    size_t count = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(first))
+        if (entry.is_regular_file()) ++count;
+    EXPECT_EQ(count, std::size(expected_files));
+}
+
+TEST_F(DataPack, PicturesAreUncompressedTrueColourBottomRowFirst) {
+    for (const char* file : expected_files) {
+        std::string name = file;
+        if (name.size() < 4 || name.substr(name.size() - 4) != ".tga") continue;
+        SCOPED_TRACE(name);
+        std::vector<unsigned char> b = read_bytes(first / name);
+        ASSERT_GE(b.size(), 18u);
+        EXPECT_EQ(b[0], 0) << "no ID field";
+        EXPECT_EQ(b[1], 0) << "no colour map";
+        EXPECT_EQ(b[2], 2) << "uncompressed true colour";
+        for (int i = 3; i < 12; ++i) EXPECT_EQ(b[i], 0) << "colour map spec and origin, byte " << i;
+        EXPECT_EQ(b[16], 24);
+        EXPECT_EQ(b[17], 0) << "bottom row first, no alpha bits";
+        int width = b[12] | (b[13] << 8);
+        int height = b[14] | (b[15] << 8);
+        EXPECT_TRUE(is_power_of_two(width) && width <= 1024) << width;
+        EXPECT_TRUE(is_power_of_two(height) && height <= 1024) << height;
+        EXPECT_EQ(b.size(), 18u + static_cast<size_t>(width) * height * 3);
+    }
+}
+
+TEST_F(DataPack, PicturesDecodeWithTheDemosOwnLoader) {
+    for (const char* file : expected_files) {
+        std::string name = file;
+        if (name.substr(name.size() - 4) != ".tga") continue;
+        std::vector<unsigned char> b = read_bytes(first / name);
+        uint16_t w = 0, h = 0;
+        std::vector<uint8_t> rgb;
+        std::string error;
+        EXPECT_TRUE(decode_tga(b.data(), b.size(), &w, &h, &rgb, &error)) << name << ": " << error;
+    }
+}
+
+TEST_F(DataPack, SettingsReadAsTheCreditsTuning) {
+    std::FILE* f = std::fopen((first / "settings.ini").c_str(), "r");
+    ASSERT_NE(f, nullptr);
+    float divisor = 0.0f;
+    int modulus = 0;
+    EXPECT_EQ(std::fscanf(f, "%f\n%d", &divisor, &modulus), 2);
+    std::fclose(f);
+    EXPECT_EQ(divisor, 10.0f);
+    EXPECT_EQ(modulus, 1000);
+}
+
+TEST_F(DataPack, TwoRunsWriteIdenticalBytes) {
+    for (const char* file : expected_files) {
+        std::vector<unsigned char> a = read_bytes(first / file);
+        std::vector<unsigned char> b = read_bytes(second / file);
+        EXPECT_FALSE(a.empty()) << file;
+        EXPECT_TRUE(a == b) << file;
+    }
+}
+
+TEST_F(DataPack, RefusesAFolderThatCannotBeCreated) {
+    // A plain file stands where the folder should be.
+    fs::path blocker = first.parent_path() / "blocker";
+    std::ofstream(blocker) << "x";
+    std::string error;
+    EXPECT_FALSE(write_data_pack((blocker / "pack").string(), &error));
+    EXPECT_NE(error.find("blocker"), std::string::npos) << error;
+}
+
+TEST(BuiltDataPack, HoldsEveryTextureTheDemoLoads) {
+    fs::path data = build_path("data");
+    EXPECT_TRUE(fs::is_regular_file(demo_path_in(data, loading_texture_file))) << loading_texture_file;
+    for (int slot = 0; slot < texture_slot_count; ++slot) {
+        const char* file = scene_texture_files[slot];
+        if (!file || !*file) continue;  // table not filled in yet
+        EXPECT_TRUE(fs::is_regular_file(demo_path_in(data, file))) << file;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,100 @@
+// A contact sheet of a data folder's pictures: each scaled into a grid cell
+// over its file name, written as one PNG for a person to look over.
+#include <png.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "datagen.h"
+#include "pictures.h"
+#include "tga_file.h"
+
+namespace {
+
+constexpr int columns = 8;
+constexpr int cell_w = 200;
+constexpr int picture_h = 160;
+constexpr int label_h = 22;
+constexpr int gap = 8;
+constexpr Colour background{0.16f, 0.16f, 0.18f};
+
+// Area-averaged down-scaling (or nearest-pixel enlarging) of src into a w x h box at (x0, y0).
+void draw_scaled(Image& sheet, const Image& src, int x0, int y0, int w, int h) {
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            int sx0 = x * src.width / w, sx1 = std::max(sx0 + 1, (x + 1) * src.width / w);
+            int sy0 = y * src.height / h, sy1 = std::max(sy0 + 1, (y + 1) * src.height / h);
+            float sum[3] = {0, 0, 0};
+            for (int sy = sy0; sy < sy1; ++sy)
+                for (int sx = sx0; sx < sx1; ++sx)
+                    for (int c = 0; c < 3; ++c) sum[c] += src.at(sx, sy)[c];
+            float n = static_cast<float>((sx1 - sx0) * (sy1 - sy0));
+            float* p = sheet.at(x0 + x, y0 + y);
+            for (int c = 0; c < 3; ++c) p[c] = sum[c] / n;
+        }
+}
+
+void draw_label(Image& sheet, const std::string& text, int cx, int top) {
+    TextStyle style{Font::sans, 12.0f, 0.0f, 0.0f};
+    int baseline = 0;
+    Mask ink = render_text(text, style, 1.0f, 1.0f, 0, &baseline);
+    Mask layer(sheet.width, sheet.height);
+    stamp_max(layer, ink, cx - ink.width / 2, top + 15 - baseline);
+    paint(sheet, layer, {0.92f, 0.92f, 0.92f});
+}
+
+bool write_png(const std::string& path, const Image& img, std::string* error) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) {
+        *error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    std::vector<png_byte> row(static_cast<size_t>(img.width) * 3);
+    bool ok = png && info;
+    if (ok && setjmp(png_jmpbuf(png)) == 0) {
+        png_init_io(png, f);
+        png_set_IHDR(png, info, img.width, img.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(png, info);
+        for (int y = 0; y < img.height; ++y) {
+            for (int x = 0; x < img.width; ++x)
+                for (int c = 0; c < 3; ++c)
+                    row[x * 3 + c] = static_cast<png_byte>(std::lround(clamp01(img.at(x, y)[c]) * 255.0f));
+            png_write_row(png, row.data());
+        }
+        png_write_end(png, nullptr);
+    } else {
+        ok = false;
+    }
+    png_destroy_write_struct(&png, &info);
+    ok = (std::fclose(f) == 0) && ok;
+    if (!ok) *error = path + ": cannot write the PNG";
+    return ok;
+}
+
+}  // namespace
+
+bool write_contact_sheet(const std::string& png_path, const std::string& dir, std::string* error) {
+    if (!open_fonts(error)) return false;
+    const std::vector<PictureSpec>& specs = picture_specs();
+    int rows = (static_cast<int>(specs.size()) + columns - 1) / columns;
+    Image sheet(gap + columns * (cell_w + gap), gap + rows * (picture_h + label_h + gap));
+    fill(sheet, background);
+    for (size_t i = 0; i < specs.size(); ++i) {
+        Image pic;
+        if (!read_tga_file(dir + "/" + specs[i].path, &pic, error)) return false;
+        float fit = std::min(static_cast<float>(cell_w) / pic.width, static_cast<float>(picture_h) / pic.height);
+        int w = std::max(1, static_cast<int>(pic.width * fit));
+        int h = std::max(1, static_cast<int>(pic.height * fit));
+        int cell_x = gap + static_cast<int>(i % columns) * (cell_w + gap);
+        int cell_y = gap + static_cast<int>(i / columns) * (picture_h + label_h + gap);
+        draw_scaled(sheet, pic, cell_x + (cell_w - w) / 2, cell_y + (picture_h - h) / 2, w, h);
+        draw_label(sheet, specs[i].path, cell_x + cell_w / 2, cell_y + picture_h);
+    }
+    return write_png(png_path, sheet, error);
+}

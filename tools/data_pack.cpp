@@ -1,0 +1,24 @@
+// Writes the default data pack: every picture, both meshes and settings.ini.
+#include <string>
+
+#include "datagen.h"
+#include "meshes.h"
+#include "pictures.h"
+#include "tga_file.h"
+
+namespace {
+
+// credits_ease_divisor and credits_particle_modulus, in the "%f\n%d" layout
+// that start-up reads.
+constexpr const char* settings_text = "10.000000\n1000\n";
+
+}  // namespace
+
+bool write_data_pack(const std::string& dir, std::string* error) {
+    if (!open_fonts(error)) return false;
+    for (const PictureSpec& spec : picture_specs())
+        if (!write_file(dir + "/" + spec.path, encode_tga(make_picture(spec)), error)) return false;
+    return write_file(dir + "/object/campfer3.ef3", ef3_text(build_sculpture_body()), error) &&
+           write_file(dir + "/object/hose3.ef3", ef3_text(build_sculpture_arm()), error) &&
+           write_file(dir + "/settings.ini", std::string(settings_text), error);
+}
