@@ -2,6 +2,7 @@
 // its loaders read, and two runs write the same bytes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -143,6 +144,28 @@ TEST_F(DataPack, RefusesAFolderThatCannotBeCreated) {
     std::string error;
     EXPECT_FALSE(write_data_pack((blocker / "pack").string(), &error));
     EXPECT_NE(error.find("blocker"), std::string::npos) << error;
+}
+
+TEST_F(DataPack, ContactSheetIsOnePngOfEveryPicture) {
+    fs::path sheet = first.parent_path() / "sheet.png";
+    std::string error;
+    ASSERT_TRUE(write_contact_sheet(sheet.string(), first.string(), &error)) << error;
+    std::vector<unsigned char> b = read_bytes(sheet);
+    ASSERT_GT(b.size(), 33u);
+    const unsigned char signature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    EXPECT_TRUE(std::equal(signature, signature + 8, b.begin()));
+    auto be32 = [&](size_t at) { return (b[at] << 24) | (b[at + 1] << 16) | (b[at + 2] << 8) | b[at + 3]; };
+    EXPECT_EQ(std::string(b.begin() + 12, b.begin() + 16), "IHDR");
+    // Room for fifty thumbnails of 160 x 160 pixels or more.
+    EXPECT_GT(static_cast<long>(be32(16)) * be32(20), 50L * 160 * 160);
+}
+
+TEST_F(DataPack, ContactSheetNamesAMissingPicture) {
+    fs::path partial = first.parent_path() / "partial";
+    fs::create_directories(partial);
+    std::string error;
+    EXPECT_FALSE(write_contact_sheet((partial / "sheet.png").string(), partial.string(), &error));
+    EXPECT_NE(error.find("credits/particle.tga"), std::string::npos) << error;
 }
 
 TEST(BuiltDataPack, HoldsEveryTextureTheDemoLoads) {

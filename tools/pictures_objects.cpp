@@ -35,7 +35,7 @@ void paint_tunnel(Image& img) {
         float fb = b - std::floor(b);
         float tone = 0.85f + 0.3f * hash_unit(k, 0, 1001);
         float grain = tile_fbm(u, v, 8, 128, 4, 1002);
-        Colour c = scale({0.30f, 0.35f, 0.42f}, tone * (0.8f + 0.4f * grain));
+        Colour c = scale({0.40f, 0.46f, 0.54f}, tone * (0.8f + 0.4f * grain));
         // Grooves between panels around the tube (in units: 1.25 * fb) and across it.
         float around = std::fmin(fb, 1.0f - fb) * 1.25f;
         float along = std::fmin(u, 1.0f - u) * 2.0f;
