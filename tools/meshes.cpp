@@ -50,7 +50,9 @@ TriangleMesh build_sculpture_body() {
         float f = static_cast<float>(i) / (rings - 1);
         float z = -half_height + 2.0f * half_height * f;
         // Swelling in the middle, a waist above it, narrow at both ends.
-        float radius = 0.12f + 0.46f * std::pow(std::fmax(0.0f, std::sin(pi * f)), 0.8f) - 0.09f * std::exp(-std::pow((f - 0.68f) / 0.08f, 2));
+        float swell = std::pow(std::fmax(0.0f, std::sin(pi * f)), 0.8f);
+        float waist = std::exp(-std::pow((f - 0.68f) / 0.08f, 2.0f));
+        float radius = 0.12f + 0.46f * swell - 0.09f * waist;
         for (int j = 0; j < sides; ++j) {
             float r = (j % 2 == 0) ? radius : radius * 0.62f;
             float angle = 2.0f * pi * j / sides + twist * i;

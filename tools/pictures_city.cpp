@@ -17,8 +17,6 @@ constexpr float soft = 0.5f / 256.0f;
 
 float grain(float u, float v, uint32_t seed) { return tile_fbm(u, v, 16, 16, 4, seed) - 0.5f; }
 
-Colour shade_by(Colour c, float f) { return scale(c, f); }
-
 // Window glass reflecting a pale sky: lighter toward the top, one diagonal
 // glint, darker in the recess under the lintel. lu, lv run 0 ... 1 over the pane.
 Colour glass(float lu, float lv, Colour deep, Colour sky) {
@@ -26,7 +24,7 @@ Colour glass(float lu, float lv, Colour deep, Colour sky) {
     float d = lu * 0.8f + lv - 0.55f;
     float glint = 0.45f * std::exp(-(d * d) / 0.006f) + 0.2f * std::exp(-((d - 0.25f) * (d - 0.25f)) / 0.002f);
     Colour c = mix(deep, sky, clamp01(gradient + glint));
-    return shade_by(c, 0.6f + 0.4f * smoothstep(0.0f, 0.12f, lv));
+    return scale(c, 0.6f + 0.4f * smoothstep(0.0f, 0.12f, lv));
 }
 
 struct WindowBox {
@@ -76,19 +74,20 @@ void paint_facade_windows1(Image& img) {
     const Colour stone{0.70f, 0.68f, 0.63f};
     const Colour frame{0.92f, 0.91f, 0.86f};
     shade(img, [&](float u, float v) {
-        Colour c = shade_by(wall, 0.97f + 0.22f * grain(u, v, 101) + 0.05f * (hash_unit(static_cast<int>(u * 256), static_cast<int>(v * 256), 104) - 0.5f));
+        float speckle = hash_unit(static_cast<int>(u * 256), static_cast<int>(v * 256), 104) - 0.5f;
+        Colour c = scale(wall, 0.97f + 0.22f * grain(u, v, 101) + 0.05f * speckle);
         // The floor slab between storeys: a stone band with a shadowed groove.
         float band = std::fmax(inside(v, 0.9f, 2.0f, soft), inside(v, -1.0f, 0.02f, soft));
-        c = over(c, shade_by(stone, 0.95f + 0.4f * grain(u, v, 102)), band);
-        c = shade_by(c, 1.0f - 0.35f * inside(v, 0.895f, 0.905f, soft));
+        c = over(c, scale(stone, 0.95f + 0.4f * grain(u, v, 102)), band);
+        c = scale(c, 1.0f - 0.35f * inside(v, 0.895f, 0.905f, soft));
         for (int i = 0; i < 2; ++i) {
             float cu = 0.25f + 0.5f * i;
             // Sill with its shadow on the wall below.
             float sill = inside(u, cu - 0.155f, cu + 0.155f, soft) * inside(v, 0.775f, 0.805f, soft);
             float shadow = inside(u, cu - 0.15f, cu + 0.15f, soft) * inside(v, 0.805f, 0.85f, soft) *
                            (1.0f - (v - 0.805f) / 0.045f);
-            c = shade_by(c, 1.0f - 0.35f * clamp01(shadow));
-            c = over(c, shade_by({0.86f, 0.85f, 0.81f}, 1.0f - 0.25f * inside(v, 0.795f, 0.81f, soft)), sill);
+            c = scale(c, 1.0f - 0.35f * clamp01(shadow));
+            c = over(c, scale({0.86f, 0.85f, 0.81f}, 1.0f - 0.25f * inside(v, 0.795f, 0.81f, soft)), sill);
             Colour w;
             WindowBox box{cu - 0.13f, cu + 0.13f, 0.2f, 0.775f, 0.022f};
             Colour deep = i == 0 ? Colour{0.08f, 0.11f, 0.18f} : Colour{0.12f, 0.1f, 0.08f};
@@ -104,12 +103,13 @@ void paint_facade_windows2(Image& img) {
     const Colour metal{0.30f, 0.32f, 0.35f};
     shade(img, [&](float u, float v) {
         // Spandrel panel from 0.72 down to the next storey's glass at 0.08.
-        Colour c = shade_by(panel, 0.95f + 0.25f * grain(u, v, 201) + 0.04f * std::sin(v * 6.2831853f * 40.0f));
+        Colour c = scale(panel, 0.95f + 0.25f * grain(u, v, 201) + 0.04f * std::sin(v * 6.2831853f * 40.0f));
         float glass_band = inside(v, 0.08f, 0.70f, soft);
         if (glass_band > 0.0f) {
             float lv = (v - 0.08f) / 0.62f;
             float clouds = tile_fbm(u, lv * 0.5f, 4, 2, 4, 202);
-            Colour g = mix({0.07f, 0.20f, 0.24f}, {0.45f, 0.62f, 0.68f}, clamp01(0.6f * (1.0f - lv) + 0.6f * (clouds - 0.4f)));
+            float sky = clamp01(0.6f * (1.0f - lv) + 0.6f * (clouds - 0.4f));
+            Colour g = mix({0.07f, 0.20f, 0.24f}, {0.45f, 0.62f, 0.68f}, sky);
             // Ceiling lights of the office behind the glass.
             g = add(g, scale({0.35f, 0.35f, 0.3f}, inside(lv, 0.05f, 0.08f, soft * 2.0f)));
             c = over(c, g, glass_band);
@@ -137,18 +137,18 @@ void paint_facade_brick(Image& img) {
         float fv = v * courses - std::floor(v * courses);
         float tone = hash_unit(col, row, 301);
         Colour brick = mix({0.50f, 0.20f, 0.13f}, {0.68f, 0.33f, 0.22f}, tone);
-        brick = shade_by(brick, 0.85f + 0.5f * grain(u, v, 302));
+        brick = scale(brick, 0.85f + 0.5f * grain(u, v, 302));
         // Distances to the nearest joint in course heights (a brick is four courses long).
         float joint_u = std::fmin(fu, 1.0f - fu) * 4.0f;
         float joint_v = std::fmin(fv, 1.0f - fv);
         float m = 1.0f - smoothstep(0.07f, 0.13f, std::fmin(joint_u, joint_v));
-        Colour c = over(brick, shade_by(mortar, 0.95f + 0.3f * grain(u, v, 303)), m);
+        Colour c = over(brick, scale(mortar, 0.95f + 0.3f * grain(u, v, 303)), m);
         // Concrete lintel and sill around one window per storey.
         float lintel = inside(u, 0.28f, 0.72f, soft) * inside(v, 0.19f, 0.245f, soft);
         float sill = inside(u, 0.30f, 0.70f, soft) * inside(v, 0.755f, 0.785f, soft);
-        Colour concrete = shade_by({0.74f, 0.73f, 0.70f}, 0.95f + 0.3f * grain(u, v, 304));
+        Colour concrete = scale({0.74f, 0.73f, 0.70f}, 0.95f + 0.3f * grain(u, v, 304));
         c = over(c, concrete, std::fmax(lintel, sill));
-        c = shade_by(c, 1.0f - 0.3f * inside(u, 0.30f, 0.70f, soft) * inside(v, 0.785f, 0.815f, soft));
+        c = scale(c, 1.0f - 0.3f * inside(u, 0.30f, 0.70f, soft) * inside(v, 0.785f, 0.815f, soft));
         Colour w;
         WindowBox box{0.33f, 0.67f, 0.245f, 0.755f, 0.024f};
         if (window_colour(box, u, v, frame, {0.09f, 0.12f, 0.17f}, {0.58f, 0.66f, 0.76f}, 0.42f, &w))
@@ -162,21 +162,21 @@ void paint_facade_concrete(Image& img) {
     shade(img, [&](float u, float v) {
         float stains = tile_fbm(u * 1.0f, v * 0.25f, 8, 2, 3, 401);
         float pits = hash_unit(static_cast<int>(u * 256), static_cast<int>(v * 256), 403);
-        Colour c = shade_by({0.63f, 0.62f, 0.59f}, 0.95f + 0.18f * grain(u, v, 402) - 0.2f * (stains - 0.5f) -
+        Colour c = scale({0.63f, 0.62f, 0.59f}, 0.95f + 0.18f * grain(u, v, 402) - 0.2f * (stains - 0.5f) -
                                                        (pits > 0.92f ? 0.08f : 0.0f));
         // Rain streaks below the window's corners.
         float streak = (inside(u, 0.17f, 0.2f, soft * 4) + inside(u, 0.8f, 0.83f, soft * 4)) *
                        inside(v, 0.70f, 0.98f, soft) * (1.0f - (v - 0.7f) / 0.28f);
-        c = shade_by(c, 1.0f - 0.18f * clamp01(streak));
+        c = scale(c, 1.0f - 0.18f * clamp01(streak));
         // Panel joints along the tile's edges, where one precast slab meets the next.
         float joint = std::fmax(1.0f - smoothstep(0.006f, 0.006f + 2 * soft, distance_to_grid(u, 1.0f)),
                                 1.0f - smoothstep(0.006f, 0.006f + 2 * soft, distance_to_grid(v, 1.0f)));
-        c = shade_by(c, 1.0f - 0.55f * joint);
+        c = scale(c, 1.0f - 0.55f * joint);
         Colour w;
         WindowBox box{0.16f, 0.84f, 0.30f, 0.68f, 0.025f};
         if (window_colour(box, u, v, frame, {0.10f, 0.12f, 0.15f}, {0.6f, 0.66f, 0.72f}, 0.45f, &w))
             c = over(c, w, inside(u, box.u0, box.u1, soft) * inside(v, box.v0, box.v1, soft));
-        c = shade_by(c, 1.0f - 0.25f * inside(u, 0.16f, 0.84f, soft) * inside(v, 0.68f, 0.705f, soft));
+        c = scale(c, 1.0f - 0.25f * inside(u, 0.16f, 0.84f, soft) * inside(v, 0.68f, 0.705f, soft));
         return c;
     });
 }
@@ -190,7 +190,7 @@ void paint_road(Image& img) {
             float x = 0.75f * u;
             Colour c = asphalt(u, v, 24, 32, xp, y, 501);
             // Wheel tracks polished a shade lighter.
-            c = shade_by(c, 1.0f + 0.07f * (inside(x, 0.18f, 0.32f, 0.05f) + inside(x, 0.45f, 0.58f, 0.05f)));
+            c = scale(c, 1.0f + 0.07f * (inside(x, 0.18f, 0.32f, 0.05f) + inside(x, 0.45f, 0.58f, 0.05f)));
             float wear = tile_fbm(u, v, 12, 16, 3, 502);
             // Dashes of the centre line, half of its width on this side of the axis;
             // centred in the tile so both halves of the street dash together.
@@ -198,7 +198,7 @@ void paint_road(Image& img) {
             float dash = inside(x, -1.0f, 0.025f, line_soft) * inside(v, 0.25f, 0.75f, 0.5f / img.height);
             float edge = inside(x, 0.62f, 0.655f, line_soft);
             c = over(c, road_paint(c, wear), std::fmax(dash, edge));
-            c = over(c, shade_by(gutter, 0.9f + 0.4f * grain(u, v, 503)), inside(x, 0.70f, 2.0f, line_soft));
+            c = over(c, scale(gutter, 0.9f + 0.4f * grain(u, v, 503)), inside(x, 0.70f, 2.0f, line_soft));
             float* p = img.at(xp, y);
             p[0] = c.r;
             p[1] = c.g;
@@ -232,7 +232,7 @@ void paint_crossing(Image& img) {
             c = over(c, road_paint(c, wear), std::fmax(bars, edge));
             // The gutters turn the corner under the kerbs.
             float gut = inside(x, 0.70f, 3.0f, px_soft) * inside(-z, 0.70f, 3.0f, px_soft);
-            c = over(c, shade_by(gutter, 0.9f + 0.4f * grain(u, v, 513)), gut);
+            c = over(c, scale(gutter, 0.9f + 0.4f * grain(u, v, 513)), gut);
             float* p = img.at(xp, y);
             p[0] = c.r;
             p[1] = c.g;
@@ -247,7 +247,7 @@ void paint_sign(Image& img) {
         float x = 3.0f * u, y = 0.75f * v;
         float edge = std::fmin(std::fmin(x, 3.0f - x), std::fmin(y, 0.75f - y));
         Colour board = mix({0.10f, 0.11f, 0.22f}, {0.03f, 0.03f, 0.08f}, v);
-        Colour frame_metal = shade_by({0.75f, 0.76f, 0.78f}, 0.9f + 0.3f * grain(u * 8.0f, v, 601));
+        Colour frame_metal = scale({0.75f, 0.76f, 0.78f}, 0.9f + 0.3f * grain(u * 8.0f, v, 601));
         Colour c = over(board, frame_metal, 1.0f - smoothstep(0.045f, 0.05f, edge));
         c = over(c, {1.0f, 0.55f, 0.1f}, inside(edge, 0.085f, 0.1f, 0.004f));
         return c;

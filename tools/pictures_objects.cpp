@@ -12,7 +12,8 @@ float fract(float x) { return x - std::floor(x); }
 // A cycle of colours from deep blue through violet, magenta and orange to gold and back.
 Colour palette_at(float t) {
     static const Colour stops[] = {
-        {0.04f, 0.05f, 0.28f}, {0.42f, 0.10f, 0.62f}, {0.88f, 0.18f, 0.50f}, {1.0f, 0.55f, 0.12f}, {0.98f, 0.86f, 0.42f},
+        {0.04f, 0.05f, 0.28f}, {0.42f, 0.10f, 0.62f}, {0.88f, 0.18f, 0.50f},
+        {1.0f, 0.55f, 0.12f},  {0.98f, 0.86f, 0.42f},
     };
     constexpr int count = sizeof stops / sizeof stops[0];
     float p = t * count;
