@@ -25,6 +25,20 @@ constexpr int64_t soundtrack_frames = 162 * soundtrack_rate;
 bool encode_mp3(const std::vector<int16_t>& interleaved, int rate, int channels, int kbps,
                 std::vector<uint8_t>* mp3, std::string* error);
 
+struct Stereo;
+
+// Integrated loudness of 44.1 kHz stereo in LUFS, K-weighted and gated as
+// ITU-R BS.1770-4 measures it; -70 or below for silence.
+double integrated_loudness(const Stereo& audio);
+
+// Brings every sample to at most ceiling (linear) with a look-ahead limiter:
+// the gain falls smoothly before a peak and recovers with the release time.
+void limit_peaks(Stereo* audio, double ceiling, double lookahead_s, double release_s);
+
+// Masters a mix: gain to target_lufs (measured after limiting), peaks limited
+// to ceiling_dbfs, TPDF-dithered to interleaved 16-bit samples.
+std::vector<int16_t> master_to_pcm16(const Stereo& mix, double target_lufs, double ceiling_dbfs);
+
 // Renders the whole piece as interleaved stereo 16-bit samples at 44100 Hz,
 // soundtrack_frames long, mastered (loudness about -14 LUFS, peaks limited).
 std::vector<int16_t> render_soundtrack();
