@@ -258,6 +258,8 @@ void play_bell(Stereo* out, int64_t at, double seconds, double note, double gain
     const PanGains g = pan_gains(pan);
     const int64_t total = seconds_to_samples(seconds);
     const int64_t attack = seconds_to_samples(0.003);
+    // High notes get a gentler index so their upper sidebands stay below Nyquist.
+    index *= std::min(1.0, 1000.0 / hz);
     double carrier = 0.0, modulator = 0.0;
     for (int64_t i = 0; i < total; ++i) {
         const double t = i / synth_rate;
@@ -271,6 +273,13 @@ void play_bell(Stereo* out, int64_t at, double seconds, double note, double gain
     }
 }
 
+namespace {
+
+// The kick's pitch falls from 170 Hz to A1 (55 Hz), the fifth of the key.
+double kick_hz(double t) { return 55.0 + 115.0 * det_exp(-t / 0.035); }
+
+}  // namespace
+
 void play_kick(Stereo* out, int64_t at, double gain) {
     const int64_t total = seconds_to_samples(0.5);
     Noise noise = make_noise(7);
@@ -279,7 +288,7 @@ void play_kick(Stereo* out, int64_t at, double gain) {
     double phase = 0.0;
     for (int64_t i = 0; i < total; ++i) {
         const double t = i / synth_rate;
-        const double hz = 50.0 + 120.0 * det_exp(-t / 0.035);
+        const double hz = kick_hz(t);
         phase = fraction(phase + hz / synth_rate);
         double body = det_sin(two_pi * phase) * det_exp(-t / 0.15);
         if (i < 44) body *= i / 44.0;
@@ -422,7 +431,7 @@ void play_boom(Stereo* out, int64_t at, double gain, uint32_t seed) {
         const double t = i / synth_rate;
         // The kick's own pitch sweep: on a downbeat the two add up instead of
         // beating against each other.
-        phase = fraction(phase + (50.0 + 120.0 * det_exp(-t / 0.035)) / synth_rate);
+        phase = fraction(phase + kick_hz(t) / synth_rate);
         double body = det_sin(two_pi * phase) * det_exp(-t / 0.35);
         if (i < 66) body *= i / 66.0;
         snap.run(noise.next());
