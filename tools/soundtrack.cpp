@@ -90,7 +90,7 @@ Stereo mix_down(Arrangement* a) {
         double gain;
         bool ducked;
     } buses[] = {
-        {&a->drums, 1.0, false}, {&a->snares, 1.0, false}, {&a->bass, 0.75, true},
+        {&a->drums, 1.0, false}, {&a->snares, 1.0, false}, {&a->bass, 0.6, true},
         {&a->pad, 2.0, true},    {&a->lead, 1.8, true},    {&echo, 1.8, true},
         {&a->fx, 0.8, false},
     };

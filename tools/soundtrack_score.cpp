@@ -257,7 +257,7 @@ double velocity(const char* pattern, int step) {
 }
 
 void kick(Arrangement* a, int64_t when, double gain, double duck) {
-    play_kick(&a->drums, when, 0.6 * gain);
+    play_kick(&a->drums, when, 0.55 * gain);
     if (duck > 0.0) a->ducks.push_back({when, duck});
 }
 

@@ -198,6 +198,7 @@ void play_note(Stereo* out, const Patch& p, int64_t at, int64_t length, double n
     const int64_t total = length + seconds_to_samples(p.release_s) + 1;
     const double track = p.key_track > 0.0 ? det_pow(base_hz / 261.63, p.key_track) : 1.0;
     const bool stereo_filter = p.spread > 0.0;
+    const PanGains place_mono = pan_gains(pan);
     Svf left_filter, right_filter;
     for (int64_t i = 0; i < total; ++i) {
         const double t = i / synth_rate;
@@ -212,7 +213,9 @@ void play_note(Stereo* out, const Patch& p, int64_t at, int64_t length, double n
             const double depth = std::min(1.0, (t - p.vibrato_delay_s) / 0.3) * p.vibrato_cents;
             vibrato = det_exp2(depth * det_sin(two_pi * p.vibrato_hz * t) / 1200.0);
         }
-        double left = 0.0, right = 0.0;
+        // Unison voices spread across the field when the patch has width;
+        // otherwise they are summed and placed once after the one filter.
+        double left = 0.0, right = 0.0, mono = 0.0;
         for (int u = 0; u < unison; ++u) {
             const double dt = base_hz * ratio[u] * vibrato / synth_rate;
             double osc = 0.0;
@@ -222,12 +225,14 @@ void play_note(Stereo* out, const Patch& p, int64_t at, int64_t length, double n
             phase[u] = fraction(phase[u] + dt);
             left += osc * place[u].left;
             right += osc * place[u].right;
+            mono += osc;
         }
         if (p.sub != 0.0) {
             const double sub = p.sub * det_sin(two_pi * sub_phase);
             sub_phase = fraction(sub_phase + base_hz * vibrato / synth_rate);
             left += sub * 0.7071;
             right += sub * 0.7071;
+            mono += sub;
         }
         double yl, yr;
         if (stereo_filter) {
@@ -236,11 +241,9 @@ void play_note(Stereo* out, const Patch& p, int64_t at, int64_t length, double n
             yl = left_filter.low;
             yr = right_filter.low;
         } else {
-            // One filter for both sides: the voice has a single position.
-            const PanGains g = pan_gains(pan);
-            left_filter.run((left + right) * 0.7071);
-            yl = left_filter.low * g.left * 1.4142;
-            yr = left_filter.low * g.right * 1.4142;
+            left_filter.run(mono);
+            yl = left_filter.low * place_mono.left;
+            yr = left_filter.low * place_mono.right;
         }
         if (p.drive > 0.0) {
             const double push = 1.0 + 3.0 * p.drive;

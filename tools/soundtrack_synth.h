@@ -76,7 +76,7 @@ double square_blep(double phase, double dt);
 // A subtractive voice: oscillators, a resonant low-pass with its own
 // envelope, an ADSR amplifier, optional vibrato and unison spread.
 struct Patch {
-    // Oscillator levels; sub is a pure sine at the fundamental, unfiltered by unison.
+    // Oscillator levels; sub is one plain sine at the fundamental beside the unison voices.
     double saw = 1.0, square = 0.0, sub = 0.0, sine = 0.0;
     int unison = 1;
     double detune_cents = 0.0;  // between the outermost unison voices
