@@ -94,7 +94,7 @@ TEST_F(DataPack, PicturesAreUncompressedTrueColourBottomRowFirst) {
         EXPECT_EQ(b[0], 0) << "no ID field";
         EXPECT_EQ(b[1], 0) << "no colour map";
         EXPECT_EQ(b[2], 2) << "uncompressed true colour";
-        for (int i = 3; i < 12; ++i) EXPECT_EQ(b[i], 0) << "colour map spec and origin, byte " << i;
+        for (int i = 3; i < 12; ++i) EXPECT_EQ(b[i], 0) << "colour map fields and origin, byte " << i;
         EXPECT_EQ(b[16], 24);
         EXPECT_EQ(b[17], 0) << "bottom row first, no alpha bits";
         int width = b[12] | (b[13] << 8);

@@ -23,8 +23,8 @@ protected:
     }
 
     static Image picture(const char* path) {
-        for (const PictureSpec& spec : picture_specs())
-            if (std::strcmp(spec.path, path) == 0) return make_picture(spec);
+        for (const PictureRecipe& recipe : picture_recipes())
+            if (std::strcmp(recipe.path, path) == 0) return make_picture(recipe);
         ADD_FAILURE() << "no picture " << path;
         return Image(1, 1);
     }
@@ -219,16 +219,16 @@ TEST_F(Pictures, EveryDoorPlateIsItsOwnAndGroupNamesAreDistinct) {
 }
 
 TEST_F(Pictures, PictureTableFollowsTheDemosLoadOrder) {
-    const std::vector<PictureSpec>& specs = picture_specs();
-    ASSERT_EQ(specs.size(), static_cast<size_t>(texture_slot_count) + 1);
+    const std::vector<PictureRecipe>& recipes = picture_recipes();
+    ASSERT_EQ(recipes.size(), static_cast<size_t>(texture_slot_count) + 1);
     for (int slot = 0; slot < texture_slot_count; ++slot) {
         const char* demo = scene_texture_files[slot];
         if (!demo || !*demo) continue;
         std::string expected = std::string(demo).substr(std::strlen("data//"));
         for (size_t at; (at = expected.find("//")) != std::string::npos;) expected.replace(at, 2, "/");
-        EXPECT_EQ(specs[slot].path, expected) << slot;
+        EXPECT_EQ(recipes[slot].path, expected) << slot;
     }
-    EXPECT_STREQ(specs.back().path, "loading.tga");
+    EXPECT_STREQ(recipes.back().path, "loading.tga");
 }
 
 }  // namespace

@@ -81,20 +81,20 @@ bool write_png(const std::string& path, const Image& img, std::string* error) {
 
 bool write_contact_sheet(const std::string& png_path, const std::string& dir, std::string* error) {
     if (!open_fonts(error)) return false;
-    const std::vector<PictureSpec>& specs = picture_specs();
-    int rows = (static_cast<int>(specs.size()) + columns - 1) / columns;
+    const std::vector<PictureRecipe>& recipes = picture_recipes();
+    int rows = (static_cast<int>(recipes.size()) + columns - 1) / columns;
     Image sheet(gap + columns * (cell_w + gap), gap + rows * (picture_h + label_h + gap));
     fill(sheet, background);
-    for (size_t i = 0; i < specs.size(); ++i) {
+    for (size_t i = 0; i < recipes.size(); ++i) {
         Image pic;
-        if (!read_tga_file(dir + "/" + specs[i].path, &pic, error)) return false;
+        if (!read_tga_file(dir + "/" + recipes[i].path, &pic, error)) return false;
         float fit = std::min(static_cast<float>(cell_w) / pic.width, static_cast<float>(picture_h) / pic.height);
         int w = std::max(1, static_cast<int>(pic.width * fit));
         int h = std::max(1, static_cast<int>(pic.height * fit));
         int cell_x = gap + static_cast<int>(i % columns) * (cell_w + gap);
         int cell_y = gap + static_cast<int>(i / columns) * (picture_h + label_h + gap);
         draw_scaled(sheet, pic, cell_x + (cell_w - w) / 2, cell_y + (picture_h - h) / 2, w, h);
-        draw_label(sheet, specs[i].path, cell_x + cell_w / 2, cell_y + picture_h);
+        draw_label(sheet, recipes[i].path, cell_x + cell_w / 2, cell_y + picture_h);
     }
     return write_png(png_path, sheet, error);
 }

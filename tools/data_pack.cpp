@@ -16,8 +16,8 @@ constexpr const char* settings_text = "10.000000\n1000\n";
 
 bool write_data_pack(const std::string& dir, std::string* error) {
     if (!open_fonts(error)) return false;
-    for (const PictureSpec& spec : picture_specs())
-        if (!write_file(dir + "/" + spec.path, encode_tga(make_picture(spec)), error)) return false;
+    for (const PictureRecipe& recipe : picture_recipes())
+        if (!write_file(dir + "/" + recipe.path, encode_tga(make_picture(recipe)), error)) return false;
     return write_file(dir + "/object/campfer3.ef3", ef3_text(build_sculpture_body()), error) &&
            write_file(dir + "/object/hose3.ef3", ef3_text(build_sculpture_arm()), error) &&
            write_file(dir + "/settings.ini", std::string(settings_text), error);

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-const std::vector<PictureSpec>& picture_specs() {
-    static const std::vector<PictureSpec> specs = {
+const std::vector<PictureRecipe>& picture_recipes() {
+    static const std::vector<PictureRecipe> recipes = {
         {"credits/particle.tga", 128, 128, paint_particle},
         {"credits/mirl.tga", 512, 256, paint_credit_mirl},
         {"credits/cod.tga", 256, 256, paint_role_code},
@@ -57,12 +57,12 @@ const std::vector<PictureSpec>& picture_specs() {
         {"object/swirl1.tga", 512, 512, paint_swirl},
         {"loading.tga", 1024, 512, paint_loading},
     };
-    return specs;
+    return recipes;
 }
 
-Image make_picture(const PictureSpec& spec) {
-    Image img(spec.width, spec.height);
-    spec.paint(img);
+Image make_picture(const PictureRecipe& recipe) {
+    Image img(recipe.width, recipe.height);
+    recipe.paint(img);
     return img;
 }
 

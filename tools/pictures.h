@@ -14,7 +14,7 @@
 #include "image.h"
 #include "text_render.h"
 
-struct PictureSpec {
+struct PictureRecipe {
     const char* path;  // inside the data folder, single slashes
     int width;
     int height;
@@ -22,10 +22,10 @@ struct PictureSpec {
 };
 
 // Every picture in the order the demo loads them, the loading picture last.
-const std::vector<PictureSpec>& picture_specs();
+const std::vector<PictureRecipe>& picture_recipes();
 
 // Paints one picture.
-Image make_picture(const PictureSpec& spec);
+Image make_picture(const PictureRecipe& recipe);
 
 // ---- helpers shared by the painters ----
 

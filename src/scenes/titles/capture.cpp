@@ -92,7 +92,7 @@ void compose_capture(int slot, char mode, float fov) {
     const GLuint texture = slot_valid ? capture_textures[slot] : 0;
     if (slot_valid) {
         glBindTexture(GL_TEXTURE_2D, texture);
-        // A full re-specification, so the texture always matches the copied square.
+        // A full redefinition of the texture, so the texture always matches the copied square.
         glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, 0, capture_size, capture_size, 0);
     }
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
