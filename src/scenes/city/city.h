@@ -83,13 +83,34 @@ Quad building_roof(int width, int height, int depth);
 
 // ---- Street lamps (in the lamp's own frame, standing on y = 0) ----
 
+// The builders append to a list so that drawing can reuse one list every frame
+// instead of allocating 200 small ones.
+
 // Side wall quads of a tube of two n-point rings (no end caps).
-std::vector<Quad> tube_side_quads(const Shape& tube, int n);
+void append_tube_side_quads(const Shape& tube, int n, std::vector<Quad>& quads);
 // Outer wall, inner wall and bottom rim quads of a four-ring shell.
-std::vector<Quad> shade_shell_quads(const Shape& shell, int n);
+void append_shade_shell_quads(const Shape& shell, int n, std::vector<Quad>& quads);
 // The quads of a torus arc of radius R around +y, tube radius r, from angle
 // start to end (whole degrees) in `steps` steps, the tube in `segments` segments.
-std::vector<Quad> torus_arc_quads(float R, float r, int start, int end, int segments, int steps);
+void append_torus_arc_quads(float R, float r, int start, int end, int segments, int steps,
+                            std::vector<Quad>& quads);
+
+// The same quads as fresh lists.
+inline std::vector<Quad> tube_side_quads(const Shape& tube, int n) {
+    std::vector<Quad> quads;
+    append_tube_side_quads(tube, n, quads);
+    return quads;
+}
+inline std::vector<Quad> shade_shell_quads(const Shape& shell, int n) {
+    std::vector<Quad> quads;
+    append_shade_shell_quads(shell, n, quads);
+    return quads;
+}
+inline std::vector<Quad> torus_arc_quads(float R, float r, int start, int end, int segments, int steps) {
+    std::vector<Quad> quads;
+    append_torus_arc_quads(R, r, start, end, segments, steps, quads);
+    return quads;
+}
 // Every quad of one street lamp, placed in the lamp's frame as drawn.
 std::vector<Quad> street_lamp_quads();
 

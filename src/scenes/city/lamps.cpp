@@ -40,21 +40,18 @@ static int usable_points(const Shape& shape, int rings, int n) {
     return std::max(0, std::min(n, static_cast<int>(shape.size()) / rings));
 }
 
-std::vector<Quad> tube_side_quads(const Shape& tube, int n) {
+void append_tube_side_quads(const Shape& tube, int n, std::vector<Quad>& quads) {
     n = usable_points(tube, 2, n);
-    std::vector<Quad> quads;
-    if (n == 0) return quads;
+    if (n == 0) return;
     const Vec3* bottom = tube.data();
     const Vec3* top = tube.data() + n;
     for (int i = 0; i + 1 < n; ++i) quads.push_back({{top[i], bottom[i], bottom[i + 1], top[i + 1]}});
     quads.push_back({{top[n - 1], bottom[n - 1], bottom[0], top[0]}});
-    return quads;
 }
 
-std::vector<Quad> shade_shell_quads(const Shape& shell, int n) {
+void append_shade_shell_quads(const Shape& shell, int n, std::vector<Quad>& quads) {
     n = usable_points(shell, 4, n);
-    std::vector<Quad> quads;
-    if (n == 0) return quads;
+    if (n == 0) return;
     const Vec3* o0 = shell.data();
     const Vec3* o1 = o0 + n;
     const Vec3* i0 = o1 + n;
@@ -69,7 +66,6 @@ std::vector<Quad> shade_shell_quads(const Shape& shell, int n) {
     // The bottom rim faces down; the top stays open.
     for (int i = 0; i + 1 < n; ++i) quads.push_back({{i0[i + 1], o0[i + 1], o0[i], i0[i]}});
     quads.push_back({{i0[0], o0[0], o0[n - 1], i0[n - 1]}});
-    return quads;
 }
 
 static Vec3 torus_point(float R, float r, int theta, int phi) {
@@ -83,8 +79,8 @@ static int sweep_degrees(int i, int count, int span, int start) {
                          static_cast<float>(start));
 }
 
-std::vector<Quad> torus_arc_quads(float R, float r, int start, int end, int segments, int steps) {
-    std::vector<Quad> quads;
+void append_torus_arc_quads(float R, float r, int start, int end, int segments, int steps,
+                            std::vector<Quad>& quads) {
     for (int i = 0; i < steps; ++i) {
         int theta1 = sweep_degrees(i, steps, end - start, start);
         int theta2 = sweep_degrees(i + 1, steps, end - start, start);
@@ -95,7 +91,6 @@ std::vector<Quad> torus_arc_quads(float R, float r, int start, int end, int segm
                               torus_point(R, r, theta2, phi2), torus_point(R, r, theta2, phi1)}});
         }
     }
-    return quads;
 }
 
 static Vec3 moved(Vec3 p, Vec3 by) { return {p.x + by.x, p.y + by.y, p.z + by.z}; }
@@ -128,18 +123,31 @@ std::vector<Quad> street_lamp_quads() {
     return lamp;
 }
 
+// One list reused by every lamp part of every frame: it grows once, then never allocates.
+static std::vector<Quad> lamp_scratch;
+
 static void emit_quads(const std::vector<Quad>& quads) {
     glBegin(GL_QUADS);
     for (const Quad& q : quads) emit_quad(q.corners[0], q.corners[1], q.corners[2], q.corners[3]);
     glEnd();
 }
 
-void draw_tube_sides(const Shape& tube, int n) { emit_quads(tube_side_quads(tube, n)); }
+void draw_tube_sides(const Shape& tube, int n) {
+    lamp_scratch.clear();
+    append_tube_side_quads(tube, n, lamp_scratch);
+    emit_quads(lamp_scratch);
+}
 
-void draw_shade_shell(const Shape& shell, int n) { emit_quads(shade_shell_quads(shell, n)); }
+void draw_shade_shell(const Shape& shell, int n) {
+    lamp_scratch.clear();
+    append_shade_shell_quads(shell, n, lamp_scratch);
+    emit_quads(lamp_scratch);
+}
 
 void draw_torus_arc(float R, float r, int start, int end, int segments, int steps) {
-    emit_quads(torus_arc_quads(R, r, start, end, segments, steps));
+    lamp_scratch.clear();
+    append_torus_arc_quads(R, r, start, end, segments, steps, lamp_scratch);
+    emit_quads(lamp_scratch);
 }
 
 void draw_street_lamp() {
