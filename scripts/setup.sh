@@ -7,7 +7,7 @@ packages=(
   libgtest-dev
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libsdl2-dev libmpg123-dev
-  libmp3lame-dev libfreetype-dev fonts-dejavu-core libpng-dev
+  libmp3lame-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra libpng-dev
   ffmpeg xvfb xauth xdotool
 )
 missing=()

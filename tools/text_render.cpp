@@ -107,7 +107,7 @@ bool open_fonts(std::string* error) {
         std::string path = std::string(font_folder) + font_files[i];
         if (FT_New_Face(fonts.library, path.c_str(), 0, &fonts.faces[i]) != 0) {
             fonts.faces[i] = nullptr;
-            *error = path + ": cannot open font (install the fonts-dejavu-core package)";
+            *error = path + ": cannot open font (install the fonts-dejavu-core and fonts-dejavu-extra packages)";
             return false;
         }
     }

@@ -1,6 +1,6 @@
 // Text for the generated pictures, rendered with FreeType from the DejaVu fonts
-// of Debian's fonts-dejavu-core package (looked up where that package puts
-// them; no font file is part of this project). Text comes out as grey coverage
+// of Debian's fonts-dejavu-core and fonts-dejavu-extra packages (looked up where
+// those packages put them; no font file is part of this project). Text comes out as grey coverage
 // that the pictures blur, colour and compose.
 #pragma once
 
