@@ -62,32 +62,29 @@ float tile_noise(float x, float y, int period_x, int period_y, uint32_t seed) {
     return mix(a, b, ty);
 }
 
-float tile_fbm(float u, float v, int cells_x, int cells_y, int octaves, uint32_t seed) {
+// Octaves of tileable noise, each at twice the cells and half the weight of the
+// one before, shaped by `shape` and averaged by weight.
+template <typename Shaping>
+static float tile_octaves(float u, float v, int cells_x, int cells_y, int octaves, uint32_t seed, Shaping shape) {
     float sum = 0.0f;
     float weight = 1.0f;
     float total = 0.0f;
     for (int o = 0; o < octaves; ++o) {
         int px = cells_x << o;
         int py = cells_y << o;
-        sum += weight * tile_noise(u * px, v * py, px, py, seed + 977u * o);
+        sum += weight * shape(tile_noise(u * px, v * py, px, py, seed + 977u * o));
         total += weight;
         weight *= 0.5f;
     }
     return sum / total;
 }
 
+float tile_fbm(float u, float v, int cells_x, int cells_y, int octaves, uint32_t seed) {
+    return tile_octaves(u, v, cells_x, cells_y, octaves, seed, [](float n) { return n; });
+}
+
 float tile_turbulence(float u, float v, int cells_x, int cells_y, int octaves, uint32_t seed) {
-    float sum = 0.0f;
-    float weight = 1.0f;
-    float total = 0.0f;
-    for (int o = 0; o < octaves; ++o) {
-        int px = cells_x << o;
-        int py = cells_y << o;
-        sum += weight * std::fabs(2.0f * tile_noise(u * px, v * py, px, py, seed + 977u * o) - 1.0f);
-        total += weight;
-        weight *= 0.5f;
-    }
-    return sum / total;
+    return tile_octaves(u, v, cells_x, cells_y, octaves, seed, [](float n) { return std::fabs(2.0f * n - 1.0f); });
 }
 
 // One box pass along a line of n values spaced by stride; outside is zero, so
