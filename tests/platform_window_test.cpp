@@ -14,49 +14,27 @@
 #include <string>
 #include <thread>
 
+#include "e2e_process.h"
 #include "platform/platform.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-bool on_path(const char* program) {
-    return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
-}
+bool on_path(const char* program) { return e2e::have_program(program); }
 
 // An Xvfb of our own, so the test needs no display and disturbs none.
 struct Display {
-    pid_t server = -1;
+    e2e::VirtualDisplay server;
 
     bool start() {
-        int ready[2];
-        if (pipe(ready) != 0) return false;
-        server = fork();
-        if (server == 0) {
-            close(ready[0]);
-            const std::string fd = std::to_string(ready[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                   static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(ready[1]);
-        // Xvfb writes the display number, then a newline, once it listens; closing
-        // our end before the newline arrives would make its second write fail.
-        std::string number;
-        char c;
-        while (read(ready[0], &c, 1) == 1 && c != '\n') number += c;
-        close(ready[0]);
-        if (number.empty()) return false;
-        setenv("DISPLAY", (":" + number).c_str(), 1);
+        server = e2e::start_virtual_display();
+        if (server.number < 0) return false;
+        setenv("DISPLAY", (":" + std::to_string(server.number)).c_str(), 1);
         return true;
     }
 
-    ~Display() {
-        if (server > 0) {
-            kill(server, SIGTERM);
-            waitpid(server, nullptr, 0);
-        }
-    }
+    ~Display() { e2e::stop_virtual_display(server); }
 };
 
 // Pumps messages for up to timeout_ms until one of the given kind arrives.
