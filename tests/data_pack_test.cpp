@@ -21,22 +21,13 @@ namespace fs = std::filesystem;
 namespace {
 
 // Every file the demo opens from its data folder, in the order it loads them.
-const char* const expected_files[] = {
-    "credits/particle.tga", "credits/mirl.tga", "credits/cod.tga", "credits/gfx.tga",
-    "credits/mdl.tga", "credits/rennic.tga", "credits/sync.tga", "credits/vek.tga",
-    "credits/zik.tga", "fin/end_f.tga", "fin/end_i.tga", "fin/end_n.tga",
-    "city/ablak1.tga", "city/ablak2.tga", "city/ut1.tga", "city/keresztezodes1.tga",
-    "city/kardel1.tga", "city/tex1.tga", "city/tex2.tga", "text/kardel1.tga",
-    "text/demo.tga", "text/for.tga", "text/ostrel.tga", "text/zelvo.tga",
-    "tunnel1/tunnel4.tga", "greetz/office/fa3.tga", "greetz/office/fa2.tga",
-    "greetz/office/marvany3.tga", "greetz/office/vas1.tga", "greetz/office/fa1.tga",
-    "greetz/office/irodahaz_fal1.tga", "greetz/office/plafon1.tga", "greetz/grp01.tga",
-    "greetz/grp02.tga", "greetz/grp03.tga", "greetz/grp04.tga", "greetz/grp05.tga",
-    "greetz/grp06.tga", "greetz/grp07.tga", "greetz/grp08.tga", "greetz/grp09.tga",
-    "greetz/grp10.tga", "greetz/grp11.tga", "greetz/grp12.tga", "greetz/grp13.tga",
-    "greetz/grp14.tga", "greetz/zelvo.tga", "object/sphere1.tga", "object/swirl1.tga",
-    "loading.tga", "object/campfer3.ef3", "object/hose3.ef3", "settings.ini",
-};
+std::vector<std::string> expected_files() {
+    std::vector<std::string> files;
+    for (const char* file : scene_texture_files) files.push_back(data_folder_path(file));
+    for (const char* file : {loading_texture_file, campfer_mesh_file, hose_mesh_file, settings_file})
+        files.push_back(data_folder_path(file));
+    return files;
+}
 
 std::vector<unsigned char> read_bytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -45,13 +36,7 @@ std::vector<unsigned char> read_bytes(const fs::path& path) {
 
 bool is_power_of_two(int v) { return v > 0 && (v & (v - 1)) == 0; }
 
-// "data//credits//particle.tga" as the demo writes it, to a path in dir.
-fs::path demo_path_in(const fs::path& dir, std::string demo_path) {
-    const std::string prefix = "data//";
-    if (demo_path.rfind(prefix, 0) == 0) demo_path.erase(0, prefix.size());
-    for (size_t at; (at = demo_path.find("//")) != std::string::npos;) demo_path.replace(at, 2, "/");
-    return dir / demo_path;
-}
+fs::path demo_path_in(const fs::path& dir, const char* demo_path) { return dir / data_folder_path(demo_path); }
 
 class DataPack : public testing::Test {
 protected:
@@ -74,18 +59,18 @@ fs::path DataPack::first;
 fs::path DataPack::second;
 
 TEST_F(DataPack, WritesEveryFileTheDemoOpens) {
-    for (const char* file : expected_files) EXPECT_TRUE(fs::is_regular_file(first / file)) << file;
+    for (const std::string& file : expected_files()) EXPECT_TRUE(fs::is_regular_file(first / file)) << file;
 }
 
 TEST_F(DataPack, WritesOnlyTheDemosFiles) {
     size_t count = 0;
     for (const auto& entry : fs::recursive_directory_iterator(first))
         if (entry.is_regular_file()) ++count;
-    EXPECT_EQ(count, std::size(expected_files));
+    EXPECT_EQ(count, expected_files().size());
 }
 
 TEST_F(DataPack, PicturesAreUncompressedTrueColourBottomRowFirst) {
-    for (const char* file : expected_files) {
+    for (const std::string& file : expected_files()) {
         std::string name = file;
         if (name.size() < 4 || name.substr(name.size() - 4) != ".tga") continue;
         SCOPED_TRACE(name);
@@ -106,7 +91,7 @@ TEST_F(DataPack, PicturesAreUncompressedTrueColourBottomRowFirst) {
 }
 
 TEST_F(DataPack, PicturesDecodeWithTheDemosOwnLoader) {
-    for (const char* file : expected_files) {
+    for (const std::string& file : expected_files()) {
         std::string name = file;
         if (name.substr(name.size() - 4) != ".tga") continue;
         std::vector<unsigned char> b = read_bytes(first / name);
@@ -129,7 +114,7 @@ TEST_F(DataPack, SettingsReadAsTheCreditsTuning) {
 }
 
 TEST_F(DataPack, TwoRunsWriteIdenticalBytes) {
-    for (const char* file : expected_files) {
+    for (const std::string& file : expected_files()) {
         std::vector<unsigned char> a = read_bytes(first / file);
         std::vector<unsigned char> b = read_bytes(second / file);
         EXPECT_FALSE(a.empty()) << file;

@@ -11,7 +11,7 @@
 
 #include "render/render.h"
 #include "resources/resources.h"
-#include "scenes/titles/titles.h"
+#include "shell/shell.h"
 #include "support/gl_harness.h"
 #include "support/test_paths.h"
 
@@ -211,4 +211,16 @@ TEST_F(KitGl, StartUpBuildsEveryShapeLoadsBothMeshesAndSetsTheFrameState) {
     glGetLightfv(GL_LIGHT1, GL_AMBIENT, ambient);
     EXPECT_FLOAT_EQ(ambient[0], 0.8f);
     fs::remove_all(folder);
+}
+
+TEST_F(KitGl, PlacementReplayMatchesTheModelViewMatrix) {
+    const Move moves[] = {translate_move(1, 2, 3), rotate_move(90, 0, 1, 0), push_move(),
+                          translate_move(0, 0, 2), rotate_move(30, 1, 1, 1), pop_move(),
+                          rotate_move(-57, 0.3f, 0, 1), translate_move(-4, 0.5f, 0)};
+    glLoadIdentity();
+    for (const Move& m : moves) apply_move(m);
+    float gl_matrix[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, gl_matrix);
+    const Placement cpu = replay_moves(moves, static_cast<int>(std::size(moves)), nullptr);
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(cpu.m[i], gl_matrix[i], 1e-5f) << i;
 }

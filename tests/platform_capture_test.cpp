@@ -15,6 +15,7 @@
 #include <iterator>
 #include <set>
 
+#include "platform/backend.h"
 #include "platform/frame_sink.h"
 #include "platform/platform.h"
 #include "soundtrack.h"

@@ -101,7 +101,6 @@ protected:
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         platform_select_backend(Backend::desktop, HeadlessOptions{});
         ASSERT_TRUE(sound_init(44100, 32));
-        sound_set_buffer_ms(2000);
     }
     void TearDown() override { sound_close(); }
 

@@ -66,7 +66,9 @@ TEST_F(LoadingScreen, DarkensLinearlyToBlackOver3000Ms) {
 
 TEST_F(LoadingScreen, PictureStandsUprightOverTheWholeScreen) {
     uint16_t width = 0, height = 0;
-    std::vector<uint8_t> picture = read_tga_rgb(loading_texture_file, &width, &height);
+    std::vector<uint8_t> picture;
+    std::string error;
+    ASSERT_TRUE(read_tga_rgb(loading_texture_file, &width, &height, &picture, &error)) << error;
     ASSERT_GT(width, 0);
     ASSERT_GT(height, 3);
     std::vector<uint8_t> frame = loading_frame(0);

@@ -47,7 +47,6 @@ Message message(MessageKind kind, uint32_t wparam = 0, bool minimized = false) {
 // ---- The scripted platform ----
 
 void platform_select_backend(Backend, const HeadlessOptions&) {}
-Backend platform_backend() { return Backend::headless; }
 bool platform_open_window(const char*, int, int, int, bool, bool* got_fullscreen, std::string*) {
     *got_fullscreen = false;
     return true;
@@ -70,7 +69,6 @@ void platform_message_box(const char* text, const char* caption) {
 }
 uint32_t platform_wall_ms() { return 0; }
 bool sound_init(int, int) { return fake.sound_starts; }
-void sound_set_buffer_ms(int) {}
 bool sound_open_stream(const uint8_t*, size_t, std::string* error) {
     if (!fake.stream_opens) *error = "not an MP3 stream";
     return fake.stream_opens;
@@ -78,11 +76,7 @@ bool sound_open_stream(const uint8_t*, size_t, std::string* error) {
 void sound_play(int32_t) {}
 int32_t sound_position_ms() { return fake.position; }
 void sound_close() { fake.sound_closes += 1; }
-int platform_frames_written() { return 0; }
-int platform_frames_expected() { return 0; }
 bool platform_finish_capture(std::string*) { return true; }
-bool platform_write_png(const std::string&, const uint8_t*, int, int, std::string*) { return true; }
-bool mp3_decode(const uint8_t*, size_t, DecodedAudio*, std::string*) { return false; }
 
 // ---- Tests ----
 

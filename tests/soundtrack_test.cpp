@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "datagen.h"
-#include "platform/platform.h"
+#include "platform/codecs.h"
 #include "soundtrack.h"
 #include "soundtrack_synth.h"
 #include "support/test_paths.h"

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "render/render.h"
 #include "resources/resources.h"
 #include "scenes/titles/titles.h"
 #include "support/gl_harness.h"

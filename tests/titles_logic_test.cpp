@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "resources/resources.h"
+#include "render/render.h"
 #include "scenes/titles/titles.h"
 
 TEST(CaptureModes, PassCountsStepsAndAlphasPerMode) {

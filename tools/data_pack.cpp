@@ -2,6 +2,7 @@
 #include <string>
 
 #include "datagen.h"
+#include "resources/data_files.h"
 #include "meshes.h"
 #include "pictures.h"
 #include "tga_file.h"
@@ -18,7 +19,7 @@ bool write_data_pack(const std::string& dir, std::string* error) {
     if (!open_fonts(error)) return false;
     for (const PictureRecipe& recipe : picture_recipes())
         if (!write_file(dir + "/" + recipe.path, encode_tga(make_picture(recipe)), error)) return false;
-    return write_file(dir + "/object/campfer3.ef3", ef3_text(build_sculpture_body()), error) &&
-           write_file(dir + "/object/hose3.ef3", ef3_text(build_sculpture_arm()), error) &&
-           write_file(dir + "/settings.ini", std::string(settings_text), error);
+    return write_file(dir + "/" + data_folder_path(campfer_mesh_file), ef3_text(build_sculpture_body()), error) &&
+           write_file(dir + "/" + data_folder_path(hose_mesh_file), ef3_text(build_sculpture_arm()), error) &&
+           write_file(dir + "/" + data_folder_path(settings_file), std::string(settings_text), error);
 }

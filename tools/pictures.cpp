@@ -3,60 +3,92 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <string>
+
+#include "resources/data_files.h"
+
+namespace {
+
+// Size and painter of each picture, in the order of the show's picture table,
+// the loading picture last.
+struct Painting {
+    int width;
+    int height;
+    void (*paint)(Image& img);
+};
+
+const Painting paintings[] = {
+        {128, 128, paint_particle},
+        {512, 256, paint_credit_mirl},
+        {256, 256, paint_role_code},
+        {256, 256, paint_role_graphics},
+        {256, 256, paint_role_models},
+        {512, 256, paint_credit_rennic},
+        {256, 256, paint_role_sync},
+        {512, 256, paint_credit_vek},
+        {256, 256, paint_role_music},
+        {256, 256, paint_fin_f},
+        {256, 256, paint_fin_i},
+        {256, 256, paint_fin_n},
+        {256, 256, paint_facade_windows1},
+        {256, 256, paint_facade_windows2},
+        {256, 256, paint_road},
+        {256, 256, paint_crossing},
+        {512, 128, paint_sign},
+        {256, 256, paint_facade_brick},
+        {256, 256, paint_facade_concrete},
+        {1024, 256, paint_title_kardel},
+        {1024, 256, paint_title_demo},
+        {1024, 256, paint_title_for},
+        {1024, 256, paint_title_ostrel},
+        {1024, 256, paint_title_zelvo},
+        {256, 1024, paint_tunnel},
+        {256, 512, paint_wood_door},
+        {256, 128, paint_wood_rail},
+        {512, 512, paint_marble},
+        {128, 256, paint_metal},
+        {256, 256, paint_wood_planks},
+        {512, 512, paint_office_wall},
+        {512, 512, paint_ceiling},
+        {512, 128, [](Image& img) { paint_plate(img, 0); }},
+        {512, 128, [](Image& img) { paint_plate(img, 1); }},
+        {512, 128, [](Image& img) { paint_plate(img, 2); }},
+        {512, 128, [](Image& img) { paint_plate(img, 3); }},
+        {512, 128, [](Image& img) { paint_plate(img, 4); }},
+        {512, 128, [](Image& img) { paint_plate(img, 5); }},
+        {512, 128, [](Image& img) { paint_plate(img, 6); }},
+        {512, 128, [](Image& img) { paint_plate(img, 7); }},
+        {512, 128, [](Image& img) { paint_plate(img, 8); }},
+        {512, 128, [](Image& img) { paint_plate(img, 9); }},
+        {512, 128, [](Image& img) { paint_plate(img, 10); }},
+        {512, 128, [](Image& img) { paint_plate(img, 11); }},
+        {512, 128, [](Image& img) { paint_plate(img, 12); }},
+        {512, 128, [](Image& img) { paint_plate(img, 13); }},
+        {512, 128, paint_plate_zelvo},
+        {512, 256, paint_ball},
+        {512, 512, paint_swirl},
+        {1024, 512, paint_loading},
+};
+
+static_assert(std::size(paintings) == scene_picture_count + 1);
+
+}  // namespace
 
 const std::vector<PictureRecipe>& picture_recipes() {
-    static const std::vector<PictureRecipe> recipes = {
-        {"credits/particle.tga", 128, 128, paint_particle},
-        {"credits/mirl.tga", 512, 256, paint_credit_mirl},
-        {"credits/cod.tga", 256, 256, paint_role_code},
-        {"credits/gfx.tga", 256, 256, paint_role_graphics},
-        {"credits/mdl.tga", 256, 256, paint_role_models},
-        {"credits/rennic.tga", 512, 256, paint_credit_rennic},
-        {"credits/sync.tga", 256, 256, paint_role_sync},
-        {"credits/vek.tga", 512, 256, paint_credit_vek},
-        {"credits/zik.tga", 256, 256, paint_role_music},
-        {"fin/end_f.tga", 256, 256, paint_fin_f},
-        {"fin/end_i.tga", 256, 256, paint_fin_i},
-        {"fin/end_n.tga", 256, 256, paint_fin_n},
-        {"city/ablak1.tga", 256, 256, paint_facade_windows1},
-        {"city/ablak2.tga", 256, 256, paint_facade_windows2},
-        {"city/ut1.tga", 256, 256, paint_road},
-        {"city/keresztezodes1.tga", 256, 256, paint_crossing},
-        {"city/kardel1.tga", 512, 128, paint_sign},
-        {"city/tex1.tga", 256, 256, paint_facade_brick},
-        {"city/tex2.tga", 256, 256, paint_facade_concrete},
-        {"text/kardel1.tga", 1024, 256, paint_title_kardel},
-        {"text/demo.tga", 1024, 256, paint_title_demo},
-        {"text/for.tga", 1024, 256, paint_title_for},
-        {"text/ostrel.tga", 1024, 256, paint_title_ostrel},
-        {"text/zelvo.tga", 1024, 256, paint_title_zelvo},
-        {"tunnel1/tunnel4.tga", 256, 1024, paint_tunnel},
-        {"greetz/office/fa3.tga", 256, 512, paint_wood_door},
-        {"greetz/office/fa2.tga", 256, 128, paint_wood_rail},
-        {"greetz/office/marvany3.tga", 512, 512, paint_marble},
-        {"greetz/office/vas1.tga", 128, 256, paint_metal},
-        {"greetz/office/fa1.tga", 256, 256, paint_wood_planks},
-        {"greetz/office/irodahaz_fal1.tga", 512, 512, paint_office_wall},
-        {"greetz/office/plafon1.tga", 512, 512, paint_ceiling},
-        {"greetz/grp01.tga", 512, 128, [](Image& img) { paint_plate(img, 0); }},
-        {"greetz/grp02.tga", 512, 128, [](Image& img) { paint_plate(img, 1); }},
-        {"greetz/grp03.tga", 512, 128, [](Image& img) { paint_plate(img, 2); }},
-        {"greetz/grp04.tga", 512, 128, [](Image& img) { paint_plate(img, 3); }},
-        {"greetz/grp05.tga", 512, 128, [](Image& img) { paint_plate(img, 4); }},
-        {"greetz/grp06.tga", 512, 128, [](Image& img) { paint_plate(img, 5); }},
-        {"greetz/grp07.tga", 512, 128, [](Image& img) { paint_plate(img, 6); }},
-        {"greetz/grp08.tga", 512, 128, [](Image& img) { paint_plate(img, 7); }},
-        {"greetz/grp09.tga", 512, 128, [](Image& img) { paint_plate(img, 8); }},
-        {"greetz/grp10.tga", 512, 128, [](Image& img) { paint_plate(img, 9); }},
-        {"greetz/grp11.tga", 512, 128, [](Image& img) { paint_plate(img, 10); }},
-        {"greetz/grp12.tga", 512, 128, [](Image& img) { paint_plate(img, 11); }},
-        {"greetz/grp13.tga", 512, 128, [](Image& img) { paint_plate(img, 12); }},
-        {"greetz/grp14.tga", 512, 128, [](Image& img) { paint_plate(img, 13); }},
-        {"greetz/zelvo.tga", 512, 128, paint_plate_zelvo},
-        {"object/sphere1.tga", 512, 256, paint_ball},
-        {"object/swirl1.tga", 512, 512, paint_swirl},
-        {"loading.tga", 1024, 512, paint_loading},
-    };
+    // The names come from the table the show loads its pictures by.
+    static const std::vector<std::string> paths = [] {
+        std::vector<std::string> names;
+        for (const char* file : scene_texture_files) names.push_back(data_folder_path(file));
+        names.push_back(data_folder_path(loading_texture_file));
+        return names;
+    }();
+    static const std::vector<PictureRecipe> recipes = [] {
+        std::vector<PictureRecipe> table;
+        for (size_t i = 0; i < paths.size(); ++i)
+            table.push_back({paths[i].c_str(), paintings[i].width, paintings[i].height, paintings[i].paint});
+        return table;
+    }();
     return recipes;
 }
 

@@ -10,6 +10,7 @@
 
 #include "datagen.h"
 #include "soundtrack_score.h"
+#include "resources/data_files.h"
 #include "soundtrack_synth.h"
 
 namespace {
@@ -122,7 +123,7 @@ std::vector<int16_t> render_soundtrack() {
 bool write_soundtrack(const std::string& dir, std::string* error) {
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
-    const std::string path = dir + "/kardel.mp3";
+    const std::string path = dir + "/" + data_folder_path(soundtrack_file);
     // Open first: a folder we cannot write to fails before seconds of synthesis.
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) {

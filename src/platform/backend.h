@@ -6,7 +6,16 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/codecs.h"
 #include "platform/platform.h"
+
+// Headless only, for tests of the capture: the frame counts behind the final line.
+// The number of frames the frame sink has written so far.
+int platform_frames_written();
+
+// How many frames the capture range holds at the chosen fps
+// (music times from_ms, from_ms + 1000 / fps, ... up to to_ms); 0 without capture.
+int platform_frames_expected();
 
 // ---- Headless: EGL surfaceless context, virtual clock, frame sink ----
 

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/codecs.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/codecs.h"
 #include "platform/platform.h"
 
 struct SinkSettings {

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "platform/platform.h"
+#include "platform/codecs.h"
 
 namespace {
 

@@ -34,8 +34,6 @@ void platform_select_backend(Backend backend, const HeadlessOptions& options) {
     dispatch.headless = options;
 }
 
-Backend platform_backend() { return dispatch.backend; }
-
 bool platform_open_window(const char* title, int width, int height, int bits, bool fullscreen_request,
                           bool* got_fullscreen, std::string* error) {
     *got_fullscreen = false;
@@ -93,10 +91,6 @@ void platform_message_box(const char* text, const char* caption) {
 uint32_t platform_wall_ms() { return headless() ? headless_wall_ms() : desktop_wall_ms(); }
 
 bool sound_init(int rate, int channels) { return headless() ? true : desktop_sound_init(rate, channels); }
-
-// Both backends decode the whole soundtrack up front, so there is no stream
-// buffer to size; the call stays because start-up makes it.
-void sound_set_buffer_ms(int) {}
 
 bool sound_open_stream(const uint8_t* bytes, size_t size, std::string* error) {
     if (headless()) return headless_sound_open_stream(bytes, size, error);

@@ -7,6 +7,8 @@
 // pbuffer on Mesa's surfaceless platform, runs on a virtual clock that advances
 // by exactly 1000 / fps ms per presented frame, and hands presented frames to a
 // frame sink. Nothing outside src/platform includes SDL, EGL or mpg123 headers.
+// This header is only the seam the shell uses; what the backends, the sinks and
+// the tests share besides lives in backend.h and codecs.h inside src/platform.
 //
 // Everything here runs on the one thread that owns the GL context.
 #pragma once
@@ -14,7 +16,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 // Win32 virtual-key code of Escape, the only key the demo reads.
 constexpr int key_escape = 27;
@@ -49,9 +50,6 @@ struct HeadlessOptions {
 
 // Chooses the backend; called once by main before platform_open_window.
 void platform_select_backend(Backend backend, const HeadlessOptions& headless);
-
-// The backend chosen by platform_select_backend.
-Backend platform_backend();
 
 // Opens the window (desktop) or pbuffer (headless) with a current GL context of
 // width x height, double-buffered RGBA with a depth buffer of at least 16 bits.
@@ -97,10 +95,6 @@ uint32_t platform_wall_ms();
 // The headless backend always succeeds.
 bool sound_init(int rate, int channels);
 
-// Sets the length of the stream buffer in milliseconds. Both backends decode the
-// whole soundtrack when the stream opens, so there is nothing to size.
-void sound_set_buffer_ms(int milliseconds);
-
 // Opens the soundtrack stream from MP3 bytes held in memory. The bytes must stay
 // alive while the stream plays. Returns false with *error set when the bytes do
 // not decode as MP3 (both backends decode far enough to validate them).
@@ -117,29 +111,7 @@ int32_t sound_position_ms();
 // Stops playback and closes the mixer. Safe to call more than once.
 void sound_close();
 
-// Headless only: the number of frames the frame sink has written so far.
-int platform_frames_written();
-
-// Headless only: how many frames the capture range holds at the chosen fps
-// (music times from_ms, from_ms + 1000 / fps, ... up to to_ms); 0 without capture.
-int platform_frames_expected();
-
 // Headless only: flushes and closes the frame sink and, when capturing, prints the
 // final line (frames written, where, at what render rate) to stderr; false with
 // *error set when a frame could not be written. Called once at shut-down.
 bool platform_finish_capture(std::string* error);
-
-// Writes width x height RGB rows, given bottom row first as glReadPixels returns
-// them, as an 8-bit RGB PNG with the top row first. False with *error naming the file.
-bool platform_write_png(const std::string& path, const uint8_t* rgb, int width, int height, std::string* error);
-
-// A whole soundtrack decoded to interleaved 16-bit samples.
-struct DecodedAudio {
-    int rate = 0;
-    int channels = 0;
-    std::vector<int16_t> samples;  // frames * channels values, the encoder delay removed
-};
-
-// Decodes MP3 bytes held in memory completely (gapless: the first sample is the
-// first sample of the music). Returns false with *error set when they do not decode.
-bool mp3_decode(const uint8_t* bytes, size_t size, DecodedAudio* audio, std::string* error);

@@ -49,3 +49,11 @@ void emit_textured_quad(Vec3 a, Vec3 b, Vec3 c, Vec3 d, float sa, float ta, floa
     glTexCoord2f(sd, td);
     send_vertex(d);
 }
+
+void emit_plain(const Quad& q) { emit_quad(q.corners[0], q.corners[1], q.corners[2], q.corners[3]); }
+
+void emit_textured(const TexturedQuad& q) {
+    emit_textured_quad(q.corners[0], q.corners[1], q.corners[2], q.corners[3], q.texcoords[0][0],
+                       q.texcoords[0][1], q.texcoords[1][0], q.texcoords[1][1], q.texcoords[2][0],
+                       q.texcoords[2][1], q.texcoords[3][0], q.texcoords[3][1]);
+}

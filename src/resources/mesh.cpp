@@ -1,14 +1,10 @@
 // EF3 meshes: a plain-text vertex list and triangle list read as a stream of
-// white-space-separated numbers, drawn flat-shaded one normal per triangle.
-#include <GL/gl.h>
-
+// white-space-separated numbers; the render kit draws them one flat normal per triangle.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "render/render.h"
 #include "resources/resources.h"
-#include "shell/shell.h"
 
 Mesh campfer_mesh;
 Mesh hose_mesh;
@@ -58,18 +54,6 @@ std::string count_problem(const char* what, long count) {
     if (count < 0) return std::string(what) + " count " + std::to_string(count) + " is negative";
     return std::string(what) + " count " + std::to_string(count) + " is larger than " +
            std::to_string(max_ef3_count);
-}
-
-// False when the file cannot be opened or read (a folder opens but cannot be read).
-bool read_whole_file(const char* path, std::string* text) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) return false;
-    char buffer[65536];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text->append(buffer, got);
-    bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    return !failed;
 }
 
 }  // namespace
@@ -131,30 +115,22 @@ bool parse_ef3(const std::string& text, Mesh* mesh, std::string* error, std::str
     return true;
 }
 
-Mesh load_mesh(const char* path) {
-    std::string text;
-    if (!read_whole_file(path, &text)) fatal_error("File IO error", "Error fakia", 1);
-
-    Mesh mesh;
-    std::string error;
+bool load_mesh(const char* path, Mesh* mesh, std::string* error) {
+    std::vector<uint8_t> bytes;
+    if (!read_whole_file(path, SIZE_MAX, &bytes, error)) {
+        *error = "File IO error";
+        return false;
+    }
+    std::string problem;
     std::string warning;
-    if (!parse_ef3(text, &mesh, &error, &warning)) {
-        fatal_error(std::string(path) + ": " + error, "Error fakia", 1);
+    if (!parse_ef3(std::string(bytes.begin(), bytes.end()), mesh, &problem, &warning)) {
+        *error = std::string(path) + ": " + problem;
+        return false;
     }
     if (!warning.empty()) std::fprintf(stderr, "warning: %s: %s\n", path, warning.c_str());
-    return mesh;
+    return true;
 }
 
 void mesh_triangle_corners(const Vec3* vertices, const int32_t* faces, int32_t face, Vec3 corners[3]) {
     for (int c = 0; c < 3; ++c) corners[c] = vertices[faces[3 * face + c]];
-}
-
-void draw_mesh(const Vec3* vertices, const int32_t* faces, int32_t face_count) {
-    glBegin(GL_TRIANGLES);
-    for (int32_t face = 0; face < face_count; ++face) {
-        Vec3 corners[3];
-        mesh_triangle_corners(vertices, faces, face, corners);
-        emit_triangle(corners[0], corners[1], corners[2]);
-    }
-    glEnd();
 }

@@ -3,15 +3,32 @@
 // Owns the scene textures (loaded from uncompressed 24-bit TGA pictures), the
 // two EF3 meshes, the whole-degree sine and cosine tables with the vector
 // operations built on them, the turned shapes of the street lamps and balls,
-// and the demo's own random number generator. Needs a current GL context for
-// the textures and init_gl_state; the parsers, tables and builders are pure and
-// usable without one. Nothing here is freed before the process ends.
+// the demo's own random number generator, the table of data files and the
+// show's clock. Needs a current GL context for the textures; the parsers,
+// tables and builders are pure and usable without one. Loaders report a
+// failure to their caller with a message naming the file; they never end the
+// program. Nothing here is freed before the process ends.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "resources/data_files.h"
+
+// Milliseconds of music: the wall clock since the loading screen began, then
+// the soundtrack position, written once per drawn frame by the shell's main
+// loop. The timeline, the particle field and the object room read it.
+extern int32_t music_time;
+
+// ---- Files ----
+
+// Reads a whole regular file of at most limit bytes into *bytes. Returns false
+// with *error set to the reason (the system's text, "not a regular file", ...);
+// *opened, when given, tells whether the file could be opened at all.
+bool read_whole_file(const char* path, size_t limit, std::vector<uint8_t>* bytes, std::string* error,
+                     bool* opened = nullptr);
 
 // An OpenGL texture name as the loader hands it out.
 using TextureId = uint16_t;
@@ -54,14 +71,11 @@ enum TextureSlot {
     texture_slot_count
 };
 
-// File of each slot, relative to the working directory ("data//credits//particle.tga", ...).
-extern const char* const scene_texture_files[texture_slot_count];
+// scene_texture_files (data_files.h) names the file of each slot.
+static_assert(texture_slot_count == scene_picture_count);
 
 // The loaded scene textures, filled by load_scene_textures.
 extern TextureId scene_textures[texture_slot_count];
-
-// The loading picture's file.
-extern const char* const loading_texture_file;
 
 // ---- TGA pictures ----
 
@@ -71,23 +85,26 @@ extern const char* const loading_texture_file;
 bool decode_tga(const uint8_t* bytes, size_t size, uint16_t* width, uint16_t* height,
                 std::vector<uint8_t>* rgb, std::string* error);
 
-// Reads a TGA file into RGB rows, top row first. A missing or malformed file ends
-// start-up through fatal_error with a message naming the file and the problem.
-std::vector<uint8_t> read_tga_rgb(const char* path, uint16_t* width, uint16_t* height);
+// Reads a TGA file into RGB rows, top row first. False with *error set to the
+// problem (without the file name) when the file is missing, unreadable or malformed.
+bool read_tga_rgb(const char* path, uint16_t* width, uint16_t* height, std::vector<uint8_t>* rgb,
+                  std::string* error);
 
 // Uploads RGB rows with a full mipmap chain; leaves the texture bound and
 // GL_TEXTURE_2D enabled. Returns the texture name truncated to 16 bits.
 TextureId upload_mipmapped_texture(const std::vector<uint8_t>& rgb, uint16_t width, uint16_t height);
 
-// Reads and uploads one picture. Called at start-up only.
-TextureId load_texture(const char* path);
+// Reads and uploads one picture. Called at start-up only. False with *error set
+// to "PATH:\nPROBLEM" when the picture cannot be read.
+bool load_texture(const char* path, TextureId* texture, std::string* error);
 
-// Loads every scene texture in slot order. Called once by start-up.
-void load_scene_textures();
+// Loads every scene texture in slot order, stopping at the first that fails
+// (*error as load_texture's). Called once by start-up.
+bool load_scene_textures(std::string* error);
 
 // Creates a blank size x size texture of the given component count and pixel
 // format, linear filters, no mipmaps, and stores its name at table[index].
-// Called once by init_gl_state for the capture texture.
+// Called once at start-up for the capture texture.
 void create_blank_texture(uint32_t* table, int size, int components, uint32_t format, int index);
 
 // ---- Meshes ----
@@ -97,14 +114,12 @@ void create_blank_texture(uint32_t* table, int size, int components, uint32_t fo
 // file that ends early keeps the unread values at 0 and sets *warning.
 bool parse_ef3(const std::string& text, Mesh* mesh, std::string* error, std::string* warning);
 
-// Loads an EF3 file. A missing file shows "File IO error" / "Error fakia" and ends
-// the process; a refused file ends start-up naming the file and the problem.
-Mesh load_mesh(const char* path);
+// Loads an EF3 file into *mesh. False with *error set to "File IO error" when
+// the file cannot be read, or to "PATH: PROBLEM" when its contents are refused.
+// A file that ends early loads with its unread values at 0 and a warning on stderr.
+bool load_mesh(const char* path, Mesh* mesh, std::string* error);
 
-// Draws every triangle flat-shaded in one GL_TRIANGLES batch.
-void draw_mesh(const Vec3* vertices, const int32_t* faces, int32_t face_count);
-
-// The three corners draw_mesh sends for triangle face, in file order.
+// The three corners of triangle face, in file order, as the mesh is drawn.
 void mesh_triangle_corners(const Vec3* vertices, const int32_t* faces, int32_t face, Vec3 corners[3]);
 
 extern Mesh campfer_mesh;  // the sculpture's body
@@ -112,7 +127,7 @@ extern Mesh hose_mesh;     // the sculpture's arm
 
 // ---- Angle tables and vector math ----
 
-// Fills sin_table and cos_table for -359 ... 360 degrees. First step of init_gl_state.
+// Fills sin_table and cos_table for -359 ... 360 degrees. The first step of start-up's builder.
 void build_angle_tables();
 
 // Rounds halves toward positive infinity: 2.5 -> 3, -2.5 -> -2.
@@ -145,11 +160,6 @@ extern Shape lamp_pole_tube;
 extern Shape lamp_shade_shell;
 extern Shape ball_sphere_grid;
 extern Shape knob_sphere_grid;
-
-// Builds every table and shape, loads both meshes, applies light preset 'v', sets
-// the GL state every frame starts from and creates the capture texture. Called
-// once by create_gl_window with the context current. Returns 1.
-int init_gl_state();
 
 // ---- Random numbers ----
 

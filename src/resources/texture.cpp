@@ -2,70 +2,15 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "resources/resources.h"
-#include "shell/shell.h"
 
-const char* const scene_texture_files[texture_slot_count] = {
-    "data//credits//particle.tga",
-    "data//credits//mirl.tga",
-    "data//credits//cod.tga",
-    "data//credits//gfx.tga",
-    "data//credits//mdl.tga",
-    "data//credits//rennic.tga",
-    "data//credits//sync.tga",
-    "data//credits//vek.tga",
-    "data//credits//zik.tga",
-    "data//fin//end_f.tga",
-    "data//fin//end_i.tga",
-    "data//fin//end_n.tga",
-    "data//city//ablak1.tga",
-    "data//city//ablak2.tga",
-    "data//city//ut1.tga",
-    "data//city//keresztezodes1.tga",
-    "data//city//kardel1.tga",
-    "data//city//tex1.tga",
-    "data//city//tex2.tga",
-    "data//text//kardel1.tga",
-    "data//text//demo.tga",
-    "data//text//for.tga",
-    "data//text//ostrel.tga",
-    "data//text//zelvo.tga",
-    "data//tunnel1//tunnel4.tga",
-    "data//greetz//office//fa3.tga",
-    "data//greetz//office//fa2.tga",
-    "data//greetz//office//marvany3.tga",
-    "data//greetz//office//vas1.tga",
-    "data//greetz//office//fa1.tga",
-    "data//greetz//office//irodahaz_fal1.tga",
-    "data//greetz//office//plafon1.tga",
-    "data//greetz//grp01.tga",
-    "data//greetz//grp02.tga",
-    "data//greetz//grp03.tga",
-    "data//greetz//grp04.tga",
-    "data//greetz//grp05.tga",
-    "data//greetz//grp06.tga",
-    "data//greetz//grp07.tga",
-    "data//greetz//grp08.tga",
-    "data//greetz//grp09.tga",
-    "data//greetz//grp10.tga",
-    "data//greetz//grp11.tga",
-    "data//greetz//grp12.tga",
-    "data//greetz//grp13.tga",
-    "data//greetz//grp14.tga",
-    "data//greetz//zelvo.tga",
-    "data//object//sphere1.tga",
-    "data//object//swirl1.tga",
-};
+
 
 TextureId scene_textures[texture_slot_count] = {};
-
-const char* const loading_texture_file = "data//loading.tga";
 
 namespace {
 
@@ -77,18 +22,6 @@ uint16_t read_le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1]
 bool refuse(std::string* error, const std::string& text) {
     if (error) *error = text;
     return false;
-}
-
-bool read_whole_file(const char* path, std::vector<uint8_t>* bytes, std::string* error) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) return refuse(error, std::strerror(errno));
-    uint8_t chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes->insert(bytes->end(), chunk, chunk + got);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) return refuse(error, "read error");
-    return true;
 }
 
 }  // namespace
@@ -140,14 +73,11 @@ bool decode_tga(const uint8_t* bytes, size_t size, uint16_t* width, uint16_t* he
     return true;
 }
 
-std::vector<uint8_t> read_tga_rgb(const char* path, uint16_t* width, uint16_t* height) {
+bool read_tga_rgb(const char* path, uint16_t* width, uint16_t* height, std::vector<uint8_t>* rgb,
+                  std::string* error) {
     std::vector<uint8_t> bytes;
-    std::vector<uint8_t> rgb;
-    std::string problem;
-    if (!read_whole_file(path, &bytes, &problem) ||
-        !decode_tga(bytes.data(), bytes.size(), width, height, &rgb, &problem))
-        fatal_error(std::string("Error!\nCan't load the picture ") + path + ":\n" + problem, "ERROR");
-    return rgb;
+    return read_whole_file(path, SIZE_MAX, &bytes, error) &&
+           decode_tga(bytes.data(), bytes.size(), width, height, rgb, error);
 }
 
 TextureId upload_mipmapped_texture(const std::vector<uint8_t>& rgb, uint16_t width, uint16_t height) {
@@ -164,15 +94,22 @@ TextureId upload_mipmapped_texture(const std::vector<uint8_t>& rgb, uint16_t wid
     return static_cast<TextureId>(name);
 }
 
-TextureId load_texture(const char* path) {
+bool load_texture(const char* path, TextureId* texture, std::string* error) {
     uint16_t width = 0;
     uint16_t height = 0;
-    const std::vector<uint8_t> rgb = read_tga_rgb(path, &width, &height);
-    return upload_mipmapped_texture(rgb, width, height);
+    std::vector<uint8_t> rgb;
+    if (!read_tga_rgb(path, &width, &height, &rgb, error)) {
+        *error = std::string(path) + ":\n" + *error;
+        return false;
+    }
+    *texture = upload_mipmapped_texture(rgb, width, height);
+    return true;
 }
 
-void load_scene_textures() {
-    for (int slot = 0; slot < texture_slot_count; ++slot) scene_textures[slot] = load_texture(scene_texture_files[slot]);
+bool load_scene_textures(std::string* error) {
+    for (int slot = 0; slot < texture_slot_count; ++slot)
+        if (!load_texture(scene_texture_files[slot], &scene_textures[slot], error)) return false;
+    return true;
 }
 
 void create_blank_texture(uint32_t* table, int size, int components, uint32_t format, int index) {

@@ -15,7 +15,9 @@ constexpr double fade_per_ms = 0.00033333333;
 }  // namespace
 
 void load_loading_picture() {
-    loading_texture = load_texture(loading_texture_file);
+    std::string error;
+    if (!load_texture(loading_texture_file, &loading_texture, &error))
+        fatal_error("Error!\nCan't load the picture " + error, "ERROR");
 }
 
 void draw_loading_picture() {

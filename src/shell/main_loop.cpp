@@ -3,7 +3,6 @@
 #include "shell/shell.h"
 #include "timeline/timeline.h"
 
-int32_t music_time = 0;
 bool window_active = true;
 bool key_down[256] = {};
 int32_t frame_count = 0;

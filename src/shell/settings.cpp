@@ -4,15 +4,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 #include "shell/shell.h"
 
-float credits_ease_divisor = 0.0f;
-int32_t credits_particle_modulus = 0;
-
 namespace {
+
+// Two numbers; anything longer is not a settings file.
+constexpr size_t largest_settings_file = size_t{1} << 20;
 
 void add_warning(std::string* warnings, const std::string& line) {
     if (!warnings->empty()) *warnings += '\n';
@@ -69,17 +68,19 @@ Settings parse_settings(const std::string& text, std::string* warnings) {
 }
 
 void read_settings_file(const char* path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    std::vector<uint8_t> bytes;
+    std::string problem;
+    bool opened = false;
+    // A file that opens but cannot be read (a folder) holds no readable values.
+    read_whole_file(path, largest_settings_file, &bytes, &problem, &opened);
+    if (!opened) {
         fatal_error("Error!\nNo settings.ini, can't make the stupid settings\nwhich are totally "
                     "useless, but i'm not in the mood\nto rewrite the movements synced.\nI'll do "
                     "it in the final version. Promise.\nRennic",
                     "ERROR");
     }
-    std::ostringstream text;
-    text << file.rdbuf();
     std::string warnings;
-    Settings settings = parse_settings(text.str(), &warnings);
+    Settings settings = parse_settings(std::string(bytes.begin(), bytes.end()), &warnings);
     if (!warnings.empty()) {
         std::istringstream lines(warnings);
         for (std::string line; std::getline(lines, line);) {

@@ -2,25 +2,19 @@
 // soundtrack and its clock, the main loop, the status line and shut-down.
 //
 // Runs everything on the one thread that owns the window. Talks to the
-// operating system only through the platform layer. Owns the process-wide
-// clock (music time) and the two values of settings.ini.
+// operating system only through the platform layer. Runs the start-up steps in
+// the show's order, calling down into every layer, and is the one place that
+// shows a fatal message and ends the program. Writes the process-wide clock
+// (music_time, declared by resources) and the two values of settings.ini
+// (declared by the credits scene, their only reader).
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "platform/platform.h"
-
-// Milliseconds of music: the wall clock during the loading screen, then the
-// soundtrack position, written once per drawn frame by the main loop.
-extern int32_t music_time;
-
-// The two values of settings.ini; only the credits scene reads them.
-// credits_ease_divisor is always >= 1. credits_particle_modulus may be 0 or
-// negative (the file is the user's): the particle field must then move its
-// particles on every frame and never divide by it.
-extern float credits_ease_divisor;
-extern int32_t credits_particle_modulus;
+#include "resources/resources.h"
+#include "scenes/credits/credits.h"
 
 // Shows the message (message box on the desktop, stderr always), restores the
 // display, destroys the window and ends the process with exit_status.
@@ -55,7 +49,6 @@ std::string usage_text();
 
 // ---- settings.ini ----
 
-constexpr const char* settings_file = "data//settings.ini";
 // The values our default settings.ini holds; unreadable values fall back to them.
 constexpr float default_ease_divisor = 10.0f;
 constexpr int32_t default_particle_modulus = 1000;
@@ -71,7 +64,7 @@ struct Settings {
 Settings parse_settings(const std::string& text, std::string* warnings);
 
 // Reads settings.ini into credits_ease_divisor and credits_particle_modulus,
-// warning on stderr about values it replaced. A missing file is fatal.
+// warning on stderr about values it replaced. A file that cannot be opened is fatal.
 void read_settings_file(const char* path);
 
 // ---- Window and GL context ----
@@ -80,6 +73,12 @@ void read_settings_file(const char* path);
 // allows it, else a captioned window of the same client size), then runs
 // init_gl_state. Returns 1. A window that cannot be made at all is fatal.
 int create_gl_window(const char* title, int width, int height, int bits, bool fullscreen);
+
+// The start-up builder, run once with the context current: the angle tables,
+// the lamp shapes, both meshes (a mesh that cannot be loaded is fatal), the
+// sphere grids, light preset 'v', the GL state every frame starts from and the
+// capture texture, then the 90 degree perspective. Returns 1.
+int init_gl_state();
 
 // Restores the display mode and the cursor and destroys the window.
 void destroy_gl_window();
@@ -147,10 +146,8 @@ constexpr int32_t loading_screen_ms = 5000;
 
 // ---- Start-up ----
 
-constexpr const char* soundtrack_file = "data//kardel.mp3";
-
-// Starts the mixer (44100 Hz, 32 channels) with a 2000 ms stream buffer; a
-// mixer that will not start is fatal. Start-up steps 7 and 8.
+// Starts the mixer (44100 Hz, 32 channels); a mixer that will not start is
+// fatal. Start-up steps 7 and 8.
 void start_sound();
 
 // Reads the soundtrack whole into memory and opens the stream from it; a missing,

@@ -1,10 +1,7 @@
 // Start-up in its fixed order, playback and shut-down.
 #include <GL/gl.h>
-#include <sys/stat.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 #include "render/render.h"
@@ -17,44 +14,8 @@ namespace {
 // The stream plays from these bytes, so they stay until the process ends.
 std::vector<uint8_t> soundtrack_bytes;
 
-std::string errno_text() { return std::strerror(errno); }
-
 // Far beyond any soundtrack; keeps a wrong file from exhausting memory.
-constexpr long largest_soundtrack = 1L << 30;
-
-// Step 10: the whole file in one block, so no disk access happens during the show.
-bool read_whole_file(std::FILE* file, std::vector<uint8_t>* bytes, std::string* error) {
-    struct stat status;
-    if (fstat(fileno(file), &status) != 0) {
-        *error = errno_text();
-        return false;
-    }
-    // A folder opens like a file here, and its "size" means nothing.
-    if (!S_ISREG(status.st_mode)) {
-        *error = "not a regular file";
-        return false;
-    }
-    if (std::fseek(file, 0, SEEK_END) != 0) {
-        *error = errno_text();
-        return false;
-    }
-    long size = std::ftell(file);
-    if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
-        *error = errno_text();
-        return false;
-    }
-    if (size > largest_soundtrack) {
-        *error = "the file is too large for a soundtrack";
-        return false;
-    }
-    bytes->resize(static_cast<size_t>(size));
-    errno = 0;
-    if (size > 0 && std::fread(bytes->data(), 1, bytes->size(), file) != bytes->size()) {
-        *error = errno != 0 ? errno_text() : "the file ended early";
-        return false;
-    }
-    return true;
-}
+constexpr size_t largest_soundtrack = size_t{1} << 30;
 
 void show_first_loading_frame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -83,16 +44,16 @@ int finish_capture() {
 
 void start_sound() {
     if (!sound_init(44100, 32)) fatal_error("Error!\nCan't init FMOD", "ERROR");
-    sound_set_buffer_ms(2000);
+    // The 2000 ms stream buffer has nothing to size: both backends decode the
+    // whole soundtrack when the stream opens.
 }
 
 void load_soundtrack(const char* path) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) fatal_error("Error!\nCan't find music file...", "ERROR");
+    // Read whole, so no disk access happens during the show.
     std::string error;
-    bool read = read_whole_file(file, &soundtrack_bytes, &error);
-    std::fclose(file);
-    if (!read) {
+    bool opened = false;
+    if (!read_whole_file(path, largest_soundtrack, &soundtrack_bytes, &error, &opened)) {
+        if (!opened) fatal_error("Error!\nCan't find music file...", "ERROR");
         fatal_error(std::string("Error!\nCan't read music file ") + path + ":\n" + error, "ERROR");
     }
     if (!sound_open_stream(soundtrack_bytes.data(), soundtrack_bytes.size(), &error)) {
@@ -111,7 +72,8 @@ int run_demo(const ShellOptions& options) {
     read_settings_file(settings_file);
     start_sound();
     load_soundtrack(soundtrack_file);
-    load_scene_textures();
+    std::string error;
+    if (!load_scene_textures(&error)) fatal_error("Error!\nCan't load the picture " + error, "ERROR");
     init_particle_field(-75, 150, -75, 150, 75, -150, 0.5, 80, 0.1, 1.2);
     run_loading_screen();
     start_playback(options.from_ms);

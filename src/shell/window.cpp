@@ -2,9 +2,12 @@
 // opens a double-buffered RGBA context with a depth buffer of at least 16 bits,
 // shows the window and gives it the focus; the shell adds the cursor rule and
 // runs the start-up builder with the context current.
+#include <GL/gl.h>
+
 #include <cstdio>
 #include <cstdlib>
 
+#include "render/render.h"
 #include "resources/resources.h"
 #include "shell/shell.h"
 
@@ -29,6 +32,46 @@ int create_gl_window(const char* title, int width, int height, int bits, bool fu
     fullscreen = got_fullscreen;
     if (fullscreen) platform_show_cursor(false);
     init_gl_state();
+    return 1;
+}
+
+namespace {
+
+void load_mesh_or_end(const char* path, Mesh* mesh) {
+    std::string error;
+    if (!load_mesh(path, mesh, &error)) fatal_error(error, "Error fakia", exit_failure);
+}
+
+}  // namespace
+
+int init_gl_state() {
+    // The shape builders read the degree tables, so they come first.
+    build_angle_tables();
+
+    lamp_base_tube = build_tube_rings(0.02f, 0.02f, 0.16f, 12);
+    lamp_collar_tube = build_tube_rings(0.02f, 0.01f, 0.04f, 12);
+    lamp_pole_tube = build_tube_rings(0.01f, 0.006f, 0.34f, 12);
+    lamp_shade_shell = build_shell_rings(0.04f, 0.006f, 0.034f, 0.002f, 0.04f, 12);
+
+    // A missing or refused mesh ends the program here, before the loading picture.
+    load_mesh_or_end(campfer_mesh_file, &campfer_mesh);
+    load_mesh_or_end(hose_mesh_file, &hose_mesh);
+
+    ball_sphere_grid = build_sphere_grid(0.5f, 24);
+    knob_sphere_grid = build_sphere_grid(0.025f, 12);
+
+    apply_light_preset('v');
+
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+
+    create_blank_texture(capture_textures, 512, 3, GL_RGB, 0);
+
+    // Lit surfaces take the default material; colours never feed the lighting.
+    glDisable(GL_COLOR_MATERIAL);
+    set_perspective(90);
     return 1;
 }
 

@@ -1,10 +1,13 @@
 // Timeline: maps music time to the one scene that draws the frame.
 //
-// Every frame it clears, loads the identity, sets the 90 degree perspective and
-// switches the lights off, then calls the scene whose window holds music time
-// with that scene's local time and lays the window's fades, inversion flashes
-// and field-of-view changes over it. The choice of window, the local time and
-// every overlay's alpha come from timeline_frame, a pure function.
+// The show is one table of scene windows in time order. Each row holds the
+// window's first and last millisecond, how the scene's local time is formed
+// from music time (origin, period, offset), the light preset and projection set
+// before the scene, and the fades and flashes laid over it, all as data.
+// timeline_frame turns a music time into the frame description without
+// touching GL; run_timeline clears the frame, switches the lights off and draws
+// that description. Needs the scenes and the render kit; keeps no state apart
+// from credits_local_time.
 #pragma once
 
 #include <cstdint>
@@ -14,9 +17,55 @@ enum class SceneId {
     closing_titles, end
 };
 
+// A fade or flash over a window. Its clock x is music time, or with a period
+// the time since origin rem period; it shows while first <= x <= last, with
+// alpha (x - zero) * slope, or 1 minus that when falling. The slopes are the
+// 32-bit reciprocals of the fades' lengths in ms the show was timed with.
+enum class OverlayKind { black, white, inversion };
+
+struct Overlay {
+    OverlayKind kind;
+    int32_t origin, period;  // period 0: x is music time itself
+    int32_t first, last;
+    int32_t zero;
+    float slope;
+    bool falling;
+};
+
+// How the projection is set before the scene.
+enum class Projection {
+    standard,   // the frame start's 90 degree perspective stands
+    short_90,   // the short perspective (near 0.5, far 80) at 90 degrees
+    narrowing,  // from narrow_from on: 90 degrees narrowing to 30 at the slope
+};
+
+// How lighting stands around the overlays: some windows switch it off for the
+// quads (and on again after them), the credits already draw unlit.
+enum class OverlayLighting { as_is, off, off_then_on };
+
+struct SceneWindow {
+    SceneId scene;
+    int32_t first, last;             // music time, inclusive
+    int32_t origin, period, offset;  // local = (t - origin) rem period + offset; period 0: t - origin
+    int32_t beat;                    // the beat whose phase the scene gets (opening titles), or 0
+    char light_preset;               // applied before the scene, or 0
+    Projection projection;
+    int32_t narrow_from;
+    float narrow_slope;
+    char capture_mode;               // the scene is drawn inside the zoom blur of this mode, or 0
+    bool overlays_first;             // the overlays go in before the scene, at depth 0
+    OverlayLighting overlay_lighting;
+    int overlay_count;
+    Overlay overlays[2];
+};
+
+constexpr int scene_window_count = 9;
+extern const SceneWindow scene_windows[scene_window_count];
+
 // What one frame at music time t draws: computed without touching GL.
 struct TimelineFrame {
     SceneId scene = SceneId::end;
+    const SceneWindow* window = nullptr;  // the row that holds t; null at the end
     int32_t local_time = 0;       // the scene-local time handed to the scene
     int32_t title_phase = 0;      // opening titles: t rem 1333
     bool black_fade = false;      // a black fade_overlay with black_alpha

@@ -7,8 +7,10 @@
 
 #include <cstdio>
 
+#include "platform/codecs.h"
 #include "platform/platform.h"
 #include "resources/resources.h"
+#include "shell/shell.h"
 
 namespace {
 
@@ -43,8 +45,9 @@ bool open_context() {
 
 void load_data() {
     init_gl_state();
-    harness.loading_texture = load_texture(loading_texture_file);
-    load_scene_textures();
+    std::string error;
+    if (!load_texture(loading_texture_file, &harness.loading_texture, &error) || !load_scene_textures(&error))
+        std::fprintf(stderr, "gl_open: %s\n", error.c_str());
     harness.data_loaded = true;
 }
 

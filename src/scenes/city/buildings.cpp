@@ -40,12 +40,6 @@ Quad building_roof(int width, int height, int depth) {
     return {{{-hw, y, -hd}, {-hw, y, +hd}, {+hw, y, +hd}, {+hw, y, -hd}}};
 }
 
-void emit_textured(const TexturedQuad& q) {
-    emit_textured_quad(q.corners[0], q.corners[1], q.corners[2], q.corners[3],
-                       q.texcoords[0][0], q.texcoords[0][1], q.texcoords[1][0], q.texcoords[1][1],
-                       q.texcoords[2][0], q.texcoords[2][1], q.texcoords[3][0], q.texcoords[3][1]);
-}
-
 void draw_building(int width, int height, int depth) {
     TexturedQuad faces[6];
     building_faces(width, height, depth, faces);
@@ -57,7 +51,7 @@ void draw_building(int width, int height, int depth) {
     Quad roof = building_roof(width, height, depth);
     glDisable(GL_TEXTURE_2D);
     glBegin(GL_QUADS);
-    emit_quad(roof.corners[0], roof.corners[1], roof.corners[2], roof.corners[3]);
+    emit_plain(roof);
     glEnd();
     glEnable(GL_TEXTURE_2D);
 }

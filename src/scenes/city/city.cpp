@@ -1,8 +1,6 @@
 // The town layout, its flight and the code that draws one frame of it.
 #include <GL/gl.h>
 
-#include <cmath>
-
 #include "scenes/city/city.h"
 
 // The flight: a swoop from high above down to street level (segments 0 and 1,
@@ -82,46 +80,64 @@ const CityBuilding city_buildings[city_building_count] = {
 static const Vec3 sign_board_position = {9.6f, 4.5f, -1.1f};
 static const Vec3 sign_board_size = {3, 0.75f, 0.05f};
 
-// Turns p about +y by the given degrees, as glRotatef does.
-static Vec3 turn_about_y(Vec3 p, float degrees) {
-    double angle = degrees * 0.017453292519943295;
-    float c = static_cast<float>(std::cos(angle));
-    float s = static_cast<float>(std::sin(angle));
-    return {c * p.x + s * p.z, p.y, -s * p.x + c * p.z};
+void append_lamp_row_moves(const LampRow& row, std::vector<Move>& moves) {
+    moves.push_back(push_move());
+    moves.push_back(translate_move(row.offset.x, row.offset.y, row.offset.z));
+    if (row.turn_degrees != 0) moves.push_back(rotate_move(row.turn_degrees, 0, 1, 0));
+    for (int k = 1; k <= city_lamps_per_row; ++k) {
+        moves.push_back(translate_move(0, 0, row.step_sign * static_cast<float>(k)));
+        moves.push_back(part_move(city_part_lamp));
+    }
+    moves.push_back(pop_move());
+}
+
+static std::vector<Placement> lamp_row_placements(const LampRow& row) {
+    std::vector<Move> moves;
+    append_lamp_row_moves(row, moves);
+    std::vector<Placement> lamps;
+    replay_moves(moves.data(), static_cast<int>(moves.size()), &lamps);
+    return lamps;
 }
 
 void lamp_row_positions(const LampRow& row, Vec3 positions[city_lamps_per_row]) {
-    float along = 0;
-    for (int k = 1; k <= city_lamps_per_row; ++k) {
-        along += row.step_sign * static_cast<float>(k);
-        Vec3 step = turn_about_y({0, 0, along}, row.turn_degrees);
-        positions[k - 1] = {row.offset.x + step.x, row.offset.y + step.y, row.offset.z + step.z};
-    }
+    const std::vector<Placement> lamps = lamp_row_placements(row);
+    for (int k = 0; k < city_lamps_per_row; ++k) positions[k] = placement_point(lamps[k], {0, 0, 0});
 }
 
-Vec3 lamp_row_arm_direction(const LampRow& row) { return turn_about_y({1, 0, 0}, row.turn_degrees); }
+Vec3 lamp_row_arm_direction(const LampRow& row) {
+    return placement_direction(lamp_row_placements(row)[0], {1, 0, 0});
+}
 
-void city_building_centres(Vec3 centres[city_building_count]) {
-    Vec3 at = {0, 0, 0};
+void append_building_moves(std::vector<Move>& moves) {
+    moves.push_back(push_move());
     for (int i = 0; i < city_building_count; ++i) {
         const Vec3& step = city_buildings[i].step;
-        at = {at.x + step.x, at.y + step.y, at.z + step.z};
-        centres[i] = at;
+        moves.push_back(translate_move(step.x, step.y, step.z));
+        moves.push_back(part_move(city_part_building + i));
     }
+    moves.push_back(pop_move());
+}
+
+void city_building_centres(Vec3 centres[city_building_count]) {
+    std::vector<Move> moves;
+    append_building_moves(moves);
+    std::vector<Placement> buildings;
+    replay_moves(moves.data(), static_cast<int>(moves.size()), &buildings);
+    for (int i = 0; i < city_building_count; ++i) centres[i] = placement_point(buildings[i], {0, 0, 0});
+}
+
+const std::vector<Move>& city_quadrant_moves() {
+    static const std::vector<Move> moves = [] {
+        std::vector<Move> chain;
+        for (const LampRow& row : city_lamp_rows) append_lamp_row_moves(row, chain);
+        chain.push_back(part_move(city_part_ground));
+        append_building_moves(chain);
+        return chain;
+    }();
+    return moves;
 }
 
 static void bind_city_texture(TextureSlot slot) { glBindTexture(GL_TEXTURE_2D, scene_textures[slot]); }
-
-static void draw_lamp_row(const LampRow& row) {
-    glPushMatrix();
-    glTranslatef(row.offset.x, row.offset.y, row.offset.z);
-    if (row.turn_degrees != 0) glRotatef(row.turn_degrees, 0, 1, 0);
-    for (int k = 1; k <= city_lamps_per_row; ++k) {
-        glTranslatef(0, 0, row.step_sign * static_cast<float>(k));
-        draw_street_lamp();
-    }
-    glPopMatrix();
-}
 
 static void draw_ground() {
     bind_city_texture(tex_city_road);
@@ -136,25 +152,30 @@ static void draw_ground() {
 
     glDisable(GL_TEXTURE_2D);
     glBegin(GL_QUADS);
-    for (const Quad& q : city_kerb_quads) emit_quad(q.corners[0], q.corners[1], q.corners[2], q.corners[3]);
+    for (const Quad& q : city_kerb_quads) emit_plain(q);
     glEnd();
     glEnable(GL_TEXTURE_2D);
 }
 
-static void draw_buildings() {
-    glPushMatrix();
-    for (const CityBuilding& b : city_buildings) {
+static void draw_quadrant_part(int part) {
+    if (part == city_part_lamp) {
+        draw_street_lamp();
+    } else if (part == city_part_ground) {
+        draw_ground();
+    } else {
+        const CityBuilding& b = city_buildings[part - city_part_building];
         bind_city_texture(b.texture);
-        glTranslatef(b.step.x, b.step.y, b.step.z);
         draw_building(b.width, b.height, b.depth);
     }
-    glPopMatrix();
 }
 
 void draw_city_quadrant() {
-    for (const LampRow& row : city_lamp_rows) draw_lamp_row(row);
-    draw_ground();
-    draw_buildings();
+    for (const Move& move : city_quadrant_moves()) {
+        if (move.kind == MoveKind::part)
+            draw_quadrant_part(move.part);
+        else
+            apply_move(move);
+    }
 }
 
 void draw_city_model() {

@@ -4,10 +4,11 @@
 // The town is one quadrant (a corner block with its half of both streets, its
 // kerbs, ten lamps and eleven buildings) drawn four times, a quarter turn apart
 // about the crossing centre, plus one sign board. Every table of the layout is
-// constant data here, and the geometry it produces (lamp and building
-// positions, face corners and texture coordinates, lamp quads) is reachable
-// without a GL context; the draw functions send exactly that geometry. Keeps no
-// state apart from the camera path's held eye and centre. Needs the lamp
+// constant data here; the placements are chains of moves (render kit) that the
+// drawing replays and the tests replay on the CPU, and the faces are quads as
+// data, so the draw functions send exactly the geometry the tests check. Keeps
+// no state apart from the camera path's held eye and centre and the street
+// lamp's quads, built once from the lamp shapes on first use. Needs the lamp
 // shapes and the city textures built by start-up.
 #pragma once
 
@@ -16,17 +17,6 @@
 
 #include "render/render.h"
 #include "resources/resources.h"
-
-// ---- Geometry as data ----
-
-struct Quad {
-    Vec3 corners[4];
-};
-
-struct TexturedQuad {
-    Vec3 corners[4];
-    float texcoords[4][2];  // (s, t) of each corner
-};
 
 // ---- The flight ----
 
@@ -52,7 +42,14 @@ constexpr int city_lamp_row_count = 2;
 constexpr int city_lamps_per_row = 5;
 extern const LampRow city_lamp_rows[city_lamp_row_count];
 
-// Where the row's lamps stand, in the quadrant frame.
+// The parts a quadrant's chain of moves places.
+enum CityPart { city_part_lamp, city_part_ground, city_part_building };
+
+// Appends a row's moves: push, its offset and turn, then a step and a lamp
+// (part city_part_lamp) for each of its five lamps, pop.
+void append_lamp_row_moves(const LampRow& row, std::vector<Move>& moves);
+
+// Where the row's lamps stand, in the quadrant frame (the row's moves replayed).
 void lamp_row_positions(const LampRow& row, Vec3 positions[city_lamps_per_row]);
 // The quadrant-frame direction of the row's lamp +x axis (the way the arm reaches).
 Vec3 lamp_row_arm_direction(const LampRow& row);
@@ -70,8 +67,15 @@ struct CityBuilding {
 constexpr int city_building_count = 11;
 extern const CityBuilding city_buildings[city_building_count];
 
-// Each building's centre: the running sum of the steps.
+// Appends the buildings' moves: push, then for building i its step and part
+// city_part_building + i, pop.
+void append_building_moves(std::vector<Move>& moves);
+
+// Each building's centre: the building moves replayed.
 void city_building_centres(Vec3 centres[city_building_count]);
+
+// One quadrant's whole chain: both lamp rows, the ground, the buildings.
+const std::vector<Move>& city_quadrant_moves();
 
 // ---- Buildings ----
 
@@ -83,34 +87,23 @@ Quad building_roof(int width, int height, int depth);
 
 // ---- Street lamps (in the lamp's own frame, standing on y = 0) ----
 
-// The builders append to a list so that drawing can reuse one list every frame
-// instead of allocating 200 small ones.
-
 // Side wall quads of a tube of two n-point rings (no end caps).
-void append_tube_side_quads(const Shape& tube, int n, std::vector<Quad>& quads);
+std::vector<Quad> tube_side_quads(const Shape& tube, int n);
 // Outer wall, inner wall and bottom rim quads of a four-ring shell.
-void append_shade_shell_quads(const Shape& shell, int n, std::vector<Quad>& quads);
+std::vector<Quad> shade_shell_quads(const Shape& shell, int n);
 // The quads of a torus arc of radius R around +y, tube radius r, from angle
 // start to end (whole degrees) in `steps` steps, the tube in `segments` segments.
-void append_torus_arc_quads(float R, float r, int start, int end, int segments, int steps,
-                            std::vector<Quad>& quads);
+std::vector<Quad> torus_arc_quads(float R, float r, int start, int end, int segments, int steps);
 
-// The same quads as fresh lists.
-inline std::vector<Quad> tube_side_quads(const Shape& tube, int n) {
-    std::vector<Quad> quads;
-    append_tube_side_quads(tube, n, quads);
-    return quads;
-}
-inline std::vector<Quad> shade_shell_quads(const Shape& shell, int n) {
-    std::vector<Quad> quads;
-    append_shade_shell_quads(shell, n, quads);
-    return quads;
-}
-inline std::vector<Quad> torus_arc_quads(float R, float r, int start, int end, int segments, int steps) {
-    std::vector<Quad> quads;
-    append_torus_arc_quads(R, r, start, end, segments, steps, quads);
-    return quads;
-}
+// The lamp as drawn: its parts' quads in their own frames and the chain of
+// moves that places them (part k = parts[k]). Built once, on first use, from
+// the lamp shapes.
+struct StreetLamp {
+    std::vector<Move> moves;
+    std::vector<std::vector<Quad>> parts;
+};
+const StreetLamp& street_lamp();
+
 // Every quad of one street lamp, placed in the lamp's frame as drawn.
 std::vector<Quad> street_lamp_quads();
 
@@ -124,12 +117,7 @@ void draw_city_model();
 // One quadrant in the current frame; leaves the matrix as it found it.
 void draw_city_quadrant();
 
-// Sends one textured quad (normal from its first three corners) inside a GL_QUADS batch.
-void emit_textured(const TexturedQuad& q);
 // A building of whole sizes centred on the current origin; the caller binds the facade.
 void draw_building(int width, int height, int depth);
 // One street lamp standing on the current origin, untextured; leaves texturing on.
 void draw_street_lamp();
-void draw_tube_sides(const Shape& tube, int n);
-void draw_shade_shell(const Shape& shell, int n);
-void draw_torus_arc(float R, float r, int start, int end, int segments, int steps);

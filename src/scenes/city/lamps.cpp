@@ -3,7 +3,6 @@
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <cmath>
 
 #include "scenes/city/city.h"
 
@@ -40,18 +39,21 @@ static int usable_points(const Shape& shape, int rings, int n) {
     return std::max(0, std::min(n, static_cast<int>(shape.size()) / rings));
 }
 
-void append_tube_side_quads(const Shape& tube, int n, std::vector<Quad>& quads) {
+std::vector<Quad> tube_side_quads(const Shape& tube, int n) {
+    std::vector<Quad> quads;
     n = usable_points(tube, 2, n);
-    if (n == 0) return;
+    if (n == 0) return quads;
     const Vec3* bottom = tube.data();
     const Vec3* top = tube.data() + n;
     for (int i = 0; i + 1 < n; ++i) quads.push_back({{top[i], bottom[i], bottom[i + 1], top[i + 1]}});
     quads.push_back({{top[n - 1], bottom[n - 1], bottom[0], top[0]}});
+    return quads;
 }
 
-void append_shade_shell_quads(const Shape& shell, int n, std::vector<Quad>& quads) {
+std::vector<Quad> shade_shell_quads(const Shape& shell, int n) {
+    std::vector<Quad> quads;
     n = usable_points(shell, 4, n);
-    if (n == 0) return;
+    if (n == 0) return quads;
     const Vec3* o0 = shell.data();
     const Vec3* o1 = o0 + n;
     const Vec3* i0 = o1 + n;
@@ -66,6 +68,7 @@ void append_shade_shell_quads(const Shape& shell, int n, std::vector<Quad>& quad
     // The bottom rim faces down; the top stays open.
     for (int i = 0; i + 1 < n; ++i) quads.push_back({{i0[i + 1], o0[i + 1], o0[i], i0[i]}});
     quads.push_back({{i0[0], o0[0], o0[n - 1], i0[n - 1]}});
+    return quads;
 }
 
 static Vec3 torus_point(float R, float r, int theta, int phi) {
@@ -79,8 +82,8 @@ static int sweep_degrees(int i, int count, int span, int start) {
                          static_cast<float>(start));
 }
 
-void append_torus_arc_quads(float R, float r, int start, int end, int segments, int steps,
-                            std::vector<Quad>& quads) {
+std::vector<Quad> torus_arc_quads(float R, float r, int start, int end, int segments, int steps) {
+    std::vector<Quad> quads;
     for (int i = 0; i < steps; ++i) {
         int theta1 = sweep_degrees(i, steps, end - start, start);
         int theta2 = sweep_degrees(i + 1, steps, end - start, start);
@@ -91,82 +94,61 @@ void append_torus_arc_quads(float R, float r, int start, int end, int segments, 
                               torus_point(R, r, theta2, phi2), torus_point(R, r, theta2, phi1)}});
         }
     }
+    return quads;
 }
 
-static Vec3 moved(Vec3 p, Vec3 by) { return {p.x + by.x, p.y + by.y, p.z + by.z}; }
-
-// As glRotatef about +x.
-static Vec3 tilted_about_x(Vec3 p, float degrees) {
-    double angle = degrees * 0.017453292519943295;
-    float c = static_cast<float>(std::cos(angle));
-    float s = static_cast<float>(std::sin(angle));
-    return {p.x, c * p.y - s * p.z, s * p.y + c * p.z};
-}
-
-std::vector<Quad> street_lamp_quads() {
-    std::vector<Quad> lamp;
-    Vec3 at = {0, 0, 0};
+// The turned parts stand one on another within one push, each step moving on
+// from the previous part's centre; the arm is placed on its own, turned upright.
+static StreetLamp build_street_lamp() {
+    StreetLamp lamp;
+    lamp.moves.push_back(push_move());
     for (const LampPart& part : lamp_parts) {
-        at = moved(at, part.step);
-        std::vector<Quad> quads = part.shell ? shade_shell_quads(*part.shape, lamp_ring_points)
-                                             : tube_side_quads(*part.shape, lamp_ring_points);
-        for (Quad& q : quads) {
-            for (Vec3& c : q.corners) c = moved(c, at);
-            lamp.push_back(q);
-        }
+        lamp.moves.push_back(translate_move(part.step.x, part.step.y, part.step.z));
+        lamp.moves.push_back(part_move(static_cast<int>(lamp.parts.size())));
+        lamp.parts.push_back(part.shell ? shade_shell_quads(*part.shape, lamp_ring_points)
+                                        : tube_side_quads(*part.shape, lamp_ring_points));
     }
-    for (Quad& q : torus_arc_quads(lamp_arm_radius, lamp_arm_tube_radius, lamp_arm_start, lamp_arm_end,
-                                   lamp_arm_segments, lamp_arm_steps)) {
-        for (Vec3& c : q.corners) c = moved(tilted_about_x(c, lamp_arm_tilt_degrees), lamp_arm_position);
-        lamp.push_back(q);
-    }
+    lamp.moves.push_back(pop_move());
+    lamp.moves.push_back(push_move());
+    lamp.moves.push_back(translate_move(lamp_arm_position.x, lamp_arm_position.y, lamp_arm_position.z));
+    lamp.moves.push_back(rotate_move(lamp_arm_tilt_degrees, 1, 0, 0));
+    lamp.moves.push_back(part_move(static_cast<int>(lamp.parts.size())));
+    lamp.parts.push_back(torus_arc_quads(lamp_arm_radius, lamp_arm_tube_radius, lamp_arm_start, lamp_arm_end,
+                                         lamp_arm_segments, lamp_arm_steps));
+    lamp.moves.push_back(pop_move());
     return lamp;
 }
 
-// One list reused by every lamp part of every frame: it grows once, then never allocates.
-static std::vector<Quad> lamp_scratch;
-
-static void emit_quads(const std::vector<Quad>& quads) {
-    glBegin(GL_QUADS);
-    for (const Quad& q : quads) emit_quad(q.corners[0], q.corners[1], q.corners[2], q.corners[3]);
-    glEnd();
+const StreetLamp& street_lamp() {
+    static const StreetLamp lamp = build_street_lamp();
+    return lamp;
 }
 
-void draw_tube_sides(const Shape& tube, int n) {
-    lamp_scratch.clear();
-    append_tube_side_quads(tube, n, lamp_scratch);
-    emit_quads(lamp_scratch);
-}
-
-void draw_shade_shell(const Shape& shell, int n) {
-    lamp_scratch.clear();
-    append_shade_shell_quads(shell, n, lamp_scratch);
-    emit_quads(lamp_scratch);
-}
-
-void draw_torus_arc(float R, float r, int start, int end, int segments, int steps) {
-    lamp_scratch.clear();
-    append_torus_arc_quads(R, r, start, end, segments, steps, lamp_scratch);
-    emit_quads(lamp_scratch);
+std::vector<Quad> street_lamp_quads() {
+    const StreetLamp& lamp = street_lamp();
+    std::vector<Placement> placements;
+    replay_moves(lamp.moves.data(), static_cast<int>(lamp.moves.size()), &placements);
+    std::vector<Quad> quads;
+    for (size_t k = 0; k < lamp.parts.size(); ++k) {
+        for (Quad q : lamp.parts[k]) {
+            for (Vec3& c : q.corners) c = placement_point(placements[k], c);
+            quads.push_back(q);
+        }
+    }
+    return quads;
 }
 
 void draw_street_lamp() {
+    const StreetLamp& lamp = street_lamp();
     glDisable(GL_TEXTURE_2D);
-    glPushMatrix();
-    for (const LampPart& part : lamp_parts) {
-        glTranslatef(part.step.x, part.step.y, part.step.z);
-        if (part.shell)
-            draw_shade_shell(*part.shape, lamp_ring_points);
-        else
-            draw_tube_sides(*part.shape, lamp_ring_points);
+    for (const Move& move : lamp.moves) {
+        if (move.kind != MoveKind::part) {
+            apply_move(move);
+            continue;
+        }
+        glBegin(GL_QUADS);
+        for (const Quad& q : lamp.parts[move.part]) emit_plain(q);
+        glEnd();
     }
-    glPopMatrix();
-
-    glPushMatrix();
-    glTranslatef(lamp_arm_position.x, lamp_arm_position.y, lamp_arm_position.z);
-    glRotatef(lamp_arm_tilt_degrees, 1, 0, 0);
-    draw_torus_arc(lamp_arm_radius, lamp_arm_tube_radius, lamp_arm_start, lamp_arm_end, lamp_arm_segments,
-                   lamp_arm_steps);
-    glPopMatrix();
     glEnable(GL_TEXTURE_2D);
 }

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "render/render.h"
 #include "resources/resources.h"
 #include "scenes/titles/titles.h"
 

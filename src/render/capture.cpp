@@ -8,7 +8,6 @@
 #include <GL/gl.h>
 
 #include "render/render.h"
-#include "scenes/titles/titles.h"
 
 uint32_t capture_textures[1] = {0};
 
