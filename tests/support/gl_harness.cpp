@@ -11,6 +11,7 @@
 #include "platform/platform.h"
 #include "resources/resources.h"
 #include "shell/shell.h"
+#include "timeline/timeline.h"
 
 namespace {
 
@@ -103,6 +104,41 @@ std::vector<uint8_t> gl_read_frame() {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, frame_width, frame_height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     return rgb;
+}
+
+std::vector<uint8_t> gl_timeline_frame(int32_t t) {
+    gl_reset_frame();
+    music_time = t;
+    run_timeline();
+    return gl_read_frame();
+}
+
+Rgb frame_pixel(const std::vector<uint8_t>& frame, int x, int y) {
+    const size_t i = (static_cast<size_t>(y) * frame_width + static_cast<size_t>(x)) * 3;
+    return Rgb{frame[i], frame[i + 1], frame[i + 2]};
+}
+
+namespace {
+
+int brightness_at(const std::vector<uint8_t>& frame, int x, int y) {
+    const Rgb c = frame_pixel(frame, x, y);
+    return (c.r + c.g + c.b) / 3;
+}
+
+}  // namespace
+
+double frame_mean(const std::vector<uint8_t>& frame, int x0, int y0, int x1, int y1) {
+    double sum = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) sum += brightness_at(frame, x, y);
+    return sum / (double(x1 - x0) * double(y1 - y0));
+}
+
+double frame_share_above(const std::vector<uint8_t>& frame, int level, int x0, int y0, int x1, int y1) {
+    size_t above = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) above += brightness_at(frame, x, y) > level;
+    return double(above) / (double(x1 - x0) * double(y1 - y0));
 }
 
 bool gl_save_png(const std::string& path) {

@@ -33,5 +33,19 @@ float gl_depth(int x, int y);
 // The whole back buffer as 800 x 600 RGB, bottom row first.
 std::vector<uint8_t> gl_read_frame();
 
+// The frame the timeline draws at music time t, from the frame-start state,
+// read back as 800 x 600 RGB, bottom row first.
+std::vector<uint8_t> gl_timeline_frame(int32_t t);
+
+// The colour at (x, y) of a frame read back, y counted from the bottom.
+Rgb frame_pixel(const std::vector<uint8_t>& frame, int x, int y);
+
+// Mean brightness (r + g + b) / 3, 0 ... 255, over [x0, x1) x [y0, y1) of a frame.
+double frame_mean(const std::vector<uint8_t>& frame, int x0 = 0, int y0 = 0, int x1 = 800, int y1 = 600);
+
+// Share of the pixels of [x0, x1) x [y0, y1) whose brightness (r + g + b) / 3 exceeds level.
+double frame_share_above(const std::vector<uint8_t>& frame, int level, int x0 = 0, int y0 = 0, int x1 = 800,
+                         int y1 = 600);
+
 // Writes the back buffer as a PNG, top row first, for a person to look at.
 bool gl_save_png(const std::string& path);
