@@ -139,6 +139,11 @@ TEST(ParseEf3, RefusesCountsAndIndicesThatCannotBeReal) {
         {"index beyond 32 bits", "3 1  0 0 0 1 0 0 0 1 0  4294967296 1 2", "triangle 0 names vertex"},
         {"triangles without vertices", "0 1  0 0 0", "triangle 0 names vertex 0"},
         {"short file, no vertex 0 for the unread triangle", "0 2", "triangle 0 names vertex 0"},
+        {"fractional vertex count", "3.5 1  0 0 0 1 0 0 0 1 0  0 1 2", "the vertex count \"3.5\" is not a whole"},
+        {"triangle count with a unit", "3 1x  0 0 0 1 0 0 0 1 0  0 1 2", "the triangle count \"1x\""},
+        {"infinite coordinate", "3 1  0 0 0 1 inf 0 0 1 0  0 1 2", "vertex 1 has a coordinate that is not finite"},
+        {"not a number", "3 1  0 0 0 1 0 0 0 1 nan  0 1 2", "vertex 2 has a coordinate"},
+        {"overflowing coordinate", "3 1  1e39 0 0 1 0 0 0 1 0  0 1 2", "vertex 0 has a coordinate"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

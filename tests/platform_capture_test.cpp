@@ -43,6 +43,10 @@ bool open_headless(const HeadlessOptions& options, std::string* error) {
     bool got_fullscreen = true;
     const bool opened = platform_open_window("zelvo test", 800, 600, 32, true, &got_fullscreen, error);
     EXPECT_FALSE(got_fullscreen);
+    if (opened && !platform_start_capture(error)) {
+        platform_close_window();
+        return false;
+    }
     return opened;
 }
 

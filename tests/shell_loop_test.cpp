@@ -68,8 +68,12 @@ void platform_message_box(const char* text, const char* caption) {
     std::fprintf(stderr, "%s: %s\n", caption, text);
 }
 uint32_t platform_wall_ms() { return 0; }
-bool sound_init(int, int) { return fake.sound_starts; }
-bool sound_open_stream(const uint8_t*, size_t, std::string* error) {
+bool sound_init(int, int, std::string* error) {
+    if (!fake.sound_starts && error) *error = "no audio device";
+    return fake.sound_starts;
+}
+bool platform_start_capture(std::string*) { return true; }
+bool sound_open_stream(const uint8_t*, size_t, std::string* error, std::string*) {
     if (!fake.stream_opens) *error = "not an MP3 stream";
     return fake.stream_opens;
 }

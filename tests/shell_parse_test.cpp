@@ -48,20 +48,20 @@ TEST(Settings, ReadsTheTwoValuesAsTheFileLayoutGivesThem) {
         {"10.0\n1000\n", 10.0f, 1000, false},
         {"10.0\r\n1000\r\n", 10.0f, 1000, false},
         {"  2.5   7", 2.5f, 7, false},
-        {"4\n\n\n  33 trailing words are never read", 4.0f, 33, false},
+        {"4\n\n\n  33 trailing words are read past with a warning", 4.0f, 33, true},
         {"1e1\n-5", 10.0f, -5, false},                // a negative modulus is kept
         {"3.0\n0", 3.0f, 0, false},                   // so is 0: the field then always moves
         {"1\n2147483647", 1.0f, INT32_MAX, false},
         // Unreadable values fall back to the defaults.
         {"", 10.0f, 1000, true},
-        {"garbage\n1000", 10.0f, 1000, true},         // reading stops at the first value
+        {"garbage\n7", 10.0f, 7, true},               // a good value survives a bad one
         {"5.5\nfast", 5.5f, 1000, true},
         {"5.5", 5.5f, 1000, true},
         {"5.5\n99999999999", 5.5f, 1000, true},        // beyond 32 bits
         {"5.5\n-2147483649", 5.5f, 1000, true},
-        {"inf\n20", 10.0f, 1000, true},
-        {"nan\n20", 10.0f, 1000, true},
-        {"1e99\n20", 10.0f, 1000, true},
+        {"inf\n20", 10.0f, 20, true},
+        {"nan\n20", 10.0f, 20, true},
+        {"1e99\n20", 10.0f, 20, true},
         // A divisor below 1 would make every easing step overshoot its target.
         {"0\n1000", 1.0f, 1000, true},
         {"0.5\n1000", 1.0f, 1000, true},
@@ -73,6 +73,24 @@ TEST(Settings, ReadsTheTwoValuesAsTheFileLayoutGivesThem) {
         EXPECT_EQ(settings.ease_divisor, c.divisor) << '"' << c.text << '"';
         EXPECT_EQ(settings.particle_modulus, c.modulus) << '"' << c.text << '"';
         EXPECT_EQ(!warnings.empty(), c.warns) << '"' << c.text << "\": " << warnings;
+    }
+}
+
+TEST(Settings, WarningsSayWhetherAValueIsUnreadableOrOutOfRange) {
+    const struct {
+        const char* text;
+        const char* says;
+    } cases[] = {
+        {"1e99\n20", "credits_ease_divisor 1e99 is out of range; using 10"},
+        {"nan\n20", "credits_ease_divisor nan is not a number; using 10"},
+        {"5\n99999999999", "credits_particle_modulus 99999999999 is out of range; using 1000"},
+        {"5\nfast", "cannot read credits_particle_modulus"},
+        {"5 6 7", "ignoring \"7\" after the two values"},
+    };
+    for (const auto& c : cases) {
+        std::string warnings;
+        parse_settings(c.text, &warnings);
+        EXPECT_NE(warnings.find(c.says), std::string::npos) << c.text << ": " << warnings;
     }
 }
 

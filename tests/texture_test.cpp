@@ -62,14 +62,53 @@ TEST(Tga, ReversesRowsAndSwapsBlueAndRed) {
     EXPECT_EQ(rgb, two_by_two_rgb);
 }
 
-TEST(Tga, IgnoresTheOriginBitAndTrailingBytes) {
-    std::vector<uint8_t> file = two_by_two();
-    file[17] = 0x20;  // stored top row first: still read as bottom first
-    file.insert(file.end(), {'T', 'R', 'U', 'E', 'V', 'I', 'S', 'I', 'O', 'N'});
+TEST(Tga, HonoursTheOriginBitsAndIgnoresTrailingBytes) {
+    const struct {
+        uint8_t descriptor;
+        std::vector<uint8_t> rgb;
+    } cases[] = {
+        {0x00, two_by_two_rgb},
+        {0x08, two_by_two_rgb},  // alpha bits alone change nothing
+        {0x20, {3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10}},  // stored top row first
+        {0x10, {12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}},  // right to left, bottom first
+    };
+    for (const auto& c : cases) {
+        std::vector<uint8_t> file = two_by_two();
+        file[17] = c.descriptor;
+        file.insert(file.end(), {'T', 'R', 'U', 'E', 'V', 'I', 'S', 'I', 'O', 'N'});
+        std::vector<uint8_t> rgb;
+        std::string error;
+        ASSERT_TRUE(decode(file, &rgb, &error)) << error;
+        EXPECT_EQ(rgb, c.rgb) << int(c.descriptor);
+    }
+}
+
+TEST(Tga, ReadsRunLengthAndThirtyTwoBitPicturesAsTheSamePixels) {
+    // The two-by-two picture as runs: a repeat packet of two copies of the
+    // first pixel would differ, so use one raw packet of 2 and two repeats of 1.
+    std::vector<uint8_t> rle = tga_header(2, 2);
+    rle[2] = 10;
+    rle.insert(rle.end(), {0x01, 1, 2, 3, 4, 5, 6, 0x80, 7, 8, 9, 0x80, 10, 11, 12});
+    std::vector<uint8_t> wide = tga_header(2, 2);
+    wide[16] = 32;
+    for (uint8_t v = 1; v <= 12; ++v) {
+        wide.push_back(v);
+        if (v % 3 == 0) wide.push_back(0x7F);  // alpha, dropped
+    }
+    std::vector<uint8_t> rle_wide = tga_header(2, 2);
+    rle_wide[2] = 10;
+    rle_wide[16] = 32;
+    rle_wide.insert(rle_wide.end(), {0x83, 1, 2, 3, 0xFF});
+    for (const auto& file : {rle, wide}) {
+        std::vector<uint8_t> rgb;
+        std::string error;
+        ASSERT_TRUE(decode(file, &rgb, &error)) << error;
+        EXPECT_EQ(rgb, two_by_two_rgb);
+    }
     std::vector<uint8_t> rgb;
     std::string error;
-    ASSERT_TRUE(decode(file, &rgb, &error)) << error;
-    EXPECT_EQ(rgb, two_by_two_rgb);
+    ASSERT_TRUE(decode(rle_wide, &rgb, &error)) << error;
+    EXPECT_EQ(rgb, std::vector<uint8_t>({3, 2, 1, 3, 2, 1, 3, 2, 1, 3, 2, 1}));
 }
 
 TEST(Tga, SkipsTheImageIdField) {
@@ -106,9 +145,10 @@ TEST(Tga, RefusesMalformedPictures) {
         {"one pixel byte short", SIZE_MAX, 0, 29, "shorter than its header says"},
         {"no pixels at all", SIZE_MAX, 0, 18, "shorter than its header says"},
         {"colour-mapped", 1, 1, 0, "colour map"},
-        {"run-length encoded", 2, 10, 0, "type 10"},
+        {"pixels that are no run-length data", 2, 10, 0, "run-length"},
         {"greyscale", 2, 3, 0, "type 3"},
-        {"32 bits per pixel", 16, 32, 0, "32 bits per pixel"},
+        {"run-length grey", 2, 11, 0, "type 11"},
+        {"32 bits per pixel cut short", 16, 32, 0, "shorter than its header says"},
         {"16 bits per pixel", 16, 16, 0, "16 bits per pixel"},
         {"zero width", 12, 0, 0, "zero-sized"},
         {"zero height", 14, 0, 0, "zero-sized"},

@@ -20,5 +20,8 @@ struct DecodedAudio {
 };
 
 // Decodes MP3 bytes held in memory completely (gapless: the first sample is the
-// first sample of the music). Returns false with *error set when they do not decode.
-bool mp3_decode(const uint8_t* bytes, size_t size, DecodedAudio* audio, std::string* error);
+// first sample of the music). Returns false with *error set when they do not
+// decode. Bytes after the last frame that decodes end the music there, with
+// *warning (when given) saying where.
+bool mp3_decode(const uint8_t* bytes, size_t size, DecodedAudio* audio, std::string* error,
+                std::string* warning = nullptr);

@@ -97,9 +97,12 @@ int32_t playback_position_ms(const PlaybackClock& clock, double ms_since_callbac
 
 // The channel count is the mixer's number of software channels; one stream
 // plays, so the device is always opened in stereo.
-bool desktop_sound_init(int rate, int) {
+bool desktop_sound_init(int rate, int, std::string* error) {
     if (sound.device) return true;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        *error = std::string("SDL cannot start its audio: ") + SDL_GetError();
+        return false;
+    }
     sound.audio_started = true;
     SDL_AudioSpec wanted{};
     wanted.freq = rate;
@@ -112,6 +115,7 @@ bool desktop_sound_init(int rate, int) {
     // callback always runs at exactly `rate` frames per second.
     sound.device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
     if (sound.device == 0) {
+        *error = std::string("SDL cannot open an audio device: ") + SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         sound.audio_started = false;
         return false;
@@ -120,9 +124,9 @@ bool desktop_sound_init(int rate, int) {
     return true;
 }
 
-bool desktop_sound_open_stream(const uint8_t* bytes, size_t size, std::string* error) {
+bool desktop_sound_open_stream(const uint8_t* bytes, size_t size, std::string* error, std::string* warning) {
     DecodedAudio audio;
-    if (!mp3_decode(bytes, size, &audio, error)) return false;
+    if (!mp3_decode(bytes, size, &audio, error, warning)) return false;
     std::vector<int16_t> samples;
     if (!convert_to_device(audio, &samples, error)) return false;
     if (sound.device) SDL_LockAudioDevice(sound.device);

@@ -65,13 +65,24 @@ bool png_folder_open(const SinkSettings& settings, std::string* error) {
     return true;
 }
 
+// Each frame is written beside its name and renamed into place, so a frame
+// under its own name is always whole.
 bool png_folder_write(const uint8_t* rgb, int32_t music_ms, std::string* error) {
-    const std::string path = (png_folder.folder / frame_file_name(music_ms)).string();
-    if (!platform_write_png(path, rgb, png_folder.width, png_folder.height, error)) {
-        if (png_folder.first_error.empty()) png_folder.first_error = *error;
-        return false;
+    const std::string name = frame_file_name(music_ms);
+    const std::filesystem::path path = png_folder.folder / name;
+    const std::filesystem::path partial = png_folder.folder / ("." + name + ".partial");
+    bool ok = platform_write_png(partial.string(), rgb, png_folder.width, png_folder.height, error);
+    if (ok) {
+        std::error_code code;
+        std::filesystem::rename(partial, path, code);
+        if (code) {
+            *error = "cannot write " + path.string() + ": " + code.message();
+            std::filesystem::remove(partial, code);
+            ok = false;
+        }
     }
-    return true;
+    if (!ok && png_folder.first_error.empty()) png_folder.first_error = *error;
+    return ok;
 }
 
 bool png_folder_finish(std::string* error) {
@@ -102,7 +113,9 @@ std::string frame_file_name(int32_t music_ms) {
     return name;
 }
 
-bool platform_write_png(const std::string& path, const uint8_t* rgb, int width, int height, std::string* error) {
+namespace {
+
+bool write_png_file(const std::string& path, const uint8_t* rgb, int width, int height, std::string* error) {
     PngFile out;
     out.file = std::fopen(path.c_str(), "wb");
     if (!out.file) {
@@ -111,13 +124,28 @@ bool platform_write_png(const std::string& path, const uint8_t* rgb, int width, 
     }
     out.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (out.png) out.info = png_create_info_struct(out.png);
-    if (!out.png || !out.info || !write_png_rows(out, rgb, width, height)) {
-        *error = "cannot write " + path + ": PNG encoding failed";
+    errno = 0;
+    if (!out.png || !out.info || !write_png_rows(out, rgb, width, height) || std::fflush(out.file) != 0 ||
+        std::ferror(out.file)) {
+        *error = "cannot write " + path + ": " + (errno != 0 ? std::strerror(errno) : "PNG encoding failed");
         return false;
     }
-    if (std::fflush(out.file) != 0 || std::ferror(out.file)) {
+    // A full disk may only show when the file is closed.
+    const int closed = std::fclose(out.file);
+    out.file = nullptr;
+    if (closed != 0) {
         *error = "cannot write " + path + ": " + std::strerror(errno);
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool platform_write_png(const std::string& path, const uint8_t* rgb, int width, int height, std::string* error) {
+    if (write_png_file(path, rgb, width, height, error)) return true;
+    // No truncated picture stays behind.
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+    return false;
 }

@@ -256,18 +256,19 @@ bool headless_open_window(int width, int height, const HeadlessOptions& options,
         headless_close_window();
         return false;
     }
-    if (!options.capture_path.empty()) {
-        headless.frames_expected = count_expected_frames(options);
-        headless.sink = frame_sink_for(options.capture_path);
-        const SinkSettings settings{options.capture_path, width,           height,
-                                    options.fps,          options.from_ms, headless.frames_expected};
-        if (!headless.sink->open(settings, error)) {
-            headless.sink = nullptr;
-            headless_close_window();
-            return false;
-        }
-        headless.frame.resize(static_cast<size_t>(width) * height * 3);
-    }
+    return true;
+}
+
+bool headless_start_capture(std::string* error) {
+    const HeadlessOptions& options = headless.options;
+    if (options.capture_path.empty() || headless.sink) return true;
+    headless.frames_expected = count_expected_frames(options);
+    const FrameSink* sink = frame_sink_for(options.capture_path);
+    const SinkSettings settings{options.capture_path, headless.width, headless.height, options.fps, options.from_ms,
+                                headless.frames_expected};
+    if (!sink->open(settings, error)) return false;
+    headless.sink = sink;
+    headless.frame.resize(static_cast<size_t>(headless.width) * headless.height * 3);
     return true;
 }
 
@@ -286,10 +287,11 @@ void headless_close_window() {
 void headless_swap_buffers() {
     if (headless.display == EGL_NO_DISPLAY) return;
     hand_frame_to_sink();
-    if (headless.surface != EGL_NO_SURFACE)
-        eglSwapBuffers(headless.display, headless.surface);
-    else
-        glFlush();
+    // A pbuffer has no back buffer to swap, so nothing else makes llvmpipe
+    // execute the frame: unflushed frames pile up in memory (about 85 KB each)
+    // until a read-back comes.
+    glFlush();
+    if (headless.surface != EGL_NO_SURFACE) eglSwapBuffers(headless.display, headless.surface);
     ++headless.frames_presented;
     if (headless.playing) ++headless.frames_since_play;
     headless.position_reported = false;
@@ -311,11 +313,11 @@ uint32_t headless_wall_ms() {
     return static_cast<uint32_t>(position_after(0, headless.frames_presented, headless.options.fps));
 }
 
-bool headless_sound_open_stream(const uint8_t* bytes, size_t size, std::string* error) {
+bool headless_sound_open_stream(const uint8_t* bytes, size_t size, std::string* error, std::string* warning) {
     // Decoded to be validated, so a bad soundtrack fails here as it does on the
     // desktop, and handed to the sink, which a video muxes in.
     DecodedAudio audio;
-    if (!mp3_decode(bytes, size, &audio, error)) return false;
+    if (!mp3_decode(bytes, size, &audio, error, warning)) return false;
     if (headless.sink) headless.sink->take_soundtrack(audio);
     headless.stream_open = true;
     return true;

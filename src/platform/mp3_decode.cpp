@@ -4,6 +4,7 @@
 // music and the sample count is the length that was encoded.
 #include <mpg123.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "platform/codecs.h"
@@ -42,7 +43,7 @@ bool allow_only_s16(mpg123_handle* handle) {
 
 }  // namespace
 
-bool mp3_decode(const uint8_t* bytes, size_t size, DecodedAudio* audio, std::string* error) {
+bool mp3_decode(const uint8_t* bytes, size_t size, DecodedAudio* audio, std::string* error, std::string* warning) {
     *audio = DecodedAudio{};
     if (!bytes || size == 0) return fail(error, "the MP3 data is empty");
     // mpg123_init is required before libmpg123 1.27 and harmless after it.
@@ -87,8 +88,20 @@ bool mp3_decode(const uint8_t* bytes, size_t size, DecodedAudio* audio, std::str
             std::memcpy(audio->samples.data() + old, chunk.data(), produced);
         }
         if (status == MPG123_NEED_MORE || status == MPG123_DONE) break;
-        if (status == MPG123_ERR)
-            return fail(error, std::string("the MP3 data does not decode: ") + mpg123_strerror(handle));
+        if (status == MPG123_ERR) {
+            // Bytes after the last good frame (padding, a stray tag) end the
+            // music there, as other players treat them; nothing decoded at all
+            // means the data is no MP3.
+            if (!have_format || audio->samples.empty())
+                return fail(error, std::string("the MP3 data does not decode: ") + mpg123_strerror(handle));
+            if (warning) {
+                char at[32];
+                std::snprintf(at, sizeof at, "%.3f", double(audio->samples.size()) / audio->channels / audio->rate);
+                *warning = std::string("the data after ") + at + " s does not decode (" + mpg123_strerror(handle) +
+                           "); the music ends there";
+            }
+            break;
+        }
     }
     if (!have_format || audio->channels <= 0 || audio->samples.empty()) {
         *audio = DecodedAudio{};

@@ -90,11 +90,14 @@ void platform_message_box(const char* text, const char* caption) {
 
 uint32_t platform_wall_ms() { return headless() ? headless_wall_ms() : desktop_wall_ms(); }
 
-bool sound_init(int rate, int channels) { return headless() ? true : desktop_sound_init(rate, channels); }
+bool sound_init(int rate, int channels, std::string* error) {
+    std::string ignored;
+    return headless() ? true : desktop_sound_init(rate, channels, error ? error : &ignored);
+}
 
-bool sound_open_stream(const uint8_t* bytes, size_t size, std::string* error) {
-    if (headless()) return headless_sound_open_stream(bytes, size, error);
-    return desktop_sound_open_stream(bytes, size, error);
+bool sound_open_stream(const uint8_t* bytes, size_t size, std::string* error, std::string* warning) {
+    if (headless()) return headless_sound_open_stream(bytes, size, error, warning);
+    return desktop_sound_open_stream(bytes, size, error, warning);
 }
 
 void sound_play(int32_t start_ms) {
@@ -116,5 +119,7 @@ void sound_close() {
 int platform_frames_written() { return headless() ? headless_frames_written() : 0; }
 
 int platform_frames_expected() { return headless() ? headless_frames_expected() : 0; }
+
+bool platform_start_capture(std::string* error) { return headless() ? headless_start_capture(error) : true; }
 
 bool platform_finish_capture(std::string* error) { return headless() ? headless_finish_capture(error) : true; }

@@ -91,14 +91,17 @@ void platform_message_box(const char* text, const char* caption);
 uint32_t platform_wall_ms();
 
 // Starts the mixer at rate Hz with the given number of software channels (the
-// device itself is always stereo); false when no audio device can be opened.
-// The headless backend always succeeds.
-bool sound_init(int rate, int channels);
+// device itself is always stereo); false when no audio device can be opened,
+// with *error (when given) set to the sound library's own reason. The headless
+// backend always succeeds.
+bool sound_init(int rate, int channels, std::string* error = nullptr);
 
 // Opens the soundtrack stream from MP3 bytes held in memory. The bytes must stay
 // alive while the stream plays. Returns false with *error set when the bytes do
-// not decode as MP3 (both backends decode far enough to validate them).
-bool sound_open_stream(const uint8_t* bytes, size_t size, std::string* error);
+// not decode as MP3 (both backends decode far enough to validate them). Bytes
+// after the last frame that decodes end the music there, with *warning (when
+// given) saying so.
+bool sound_open_stream(const uint8_t* bytes, size_t size, std::string* error, std::string* warning = nullptr);
 
 // Starts the stream at the given position in milliseconds of music.
 void sound_play(int32_t start_ms);
@@ -110,6 +113,11 @@ int32_t sound_position_ms();
 
 // Stops playback and closes the mixer. Safe to call more than once.
 void sound_close();
+
+// Headless with a capture path: prepares the frame sink (makes the folder, or
+// checks that ffmpeg is there for a video). False with *error set when it
+// cannot. Called once by start-up right after the window opens; true otherwise.
+bool platform_start_capture(std::string* error);
 
 // Headless only: flushes and closes the frame sink and, when capturing, prints the
 // final line (frames written, where, at what render rate) to stderr; false with

@@ -1,85 +1,57 @@
 // The video sink: raw RGB frames piped into ffmpeg, which encodes them as
-// H.264 and muxes in the stretch of soundtrack the frames cover, so the file
-// plays in step with the music whatever the render rate was.
+// H.264; at the end a second ffmpeg adds the stretch of soundtrack the frames
+// cover, so the file plays in step with the music whatever the render rate was.
+//
+// The soundtrack goes to ffmpeg through a pipe, exactly as long as the frames
+// written (silence past its end), once the video is complete: fed while the
+// frames still come, ffmpeg would wait for seconds of sound ahead of the
+// pictures. Both passes write files beside the one asked for; only a file that
+// ffprobe confirms (every frame, audio of the same length) is renamed into
+// place. Any failure leaves nothing under the name asked for.
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
+#include <vector>
 
 #include "platform/backend.h"
 #include "platform/frame_sink.h"
 
 namespace {
 
+struct Soundtrack {
+    std::vector<int16_t> samples;  // from the first frame's music time on
+    int rate = 0;
+    int channels = 0;
+};
+
+struct Ffmpeg {
+    pid_t pid = -1;
+    int input = -1;  // the write end of its stdin
+};
+
 struct Video {
     SinkSettings settings;
-    std::string audio_path;  // a WAV of the soundtrack slice, removed at the end
+    std::string video_path;    // pass one: the pictures alone (the final file when there is no sound)
+    std::string partial_path;  // pass two: pictures and sound
     bool has_audio = false;
-    FILE* pipe = nullptr;
+    Soundtrack audio;
+    Ffmpeg encoder;
     bool started = false;
+    int frames_written = 0;
     std::string first_error;
 };
 
 Video video;
-
-// Quotes a word for /bin/sh.
-std::string shell_quoted(const std::string& word) {
-    std::string out = "'";
-    for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-void put_le(std::ofstream& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.put(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
-// Writes the samples the captured frames cover: from the first frame's music
-// time for frames_expected / fps seconds, as far as the soundtrack reaches.
-bool write_audio_slice(const DecodedAudio& audio, const std::string& path) {
-    if (audio.rate <= 0 || audio.channels <= 0) return false;
-    const int64_t total = static_cast<int64_t>(audio.samples.size()) / audio.channels;
-    const int64_t first = std::min(ms_to_sample(video.settings.from_ms, audio.rate), total);
-    const auto length = static_cast<int64_t>(
-        std::ceil(video.settings.frames_expected * static_cast<double>(audio.rate) / video.settings.fps));
-    const int64_t count = std::min(length, total - first);
-    const uint32_t data_bytes = static_cast<uint32_t>(count * audio.channels * 2);
-    std::ofstream out(path, std::ios::binary);
-    out.write("RIFF", 4);
-    put_le(out, 36 + data_bytes, 4);
-    out.write("WAVEfmt ", 8);
-    put_le(out, 16, 4);
-    put_le(out, 1, 2);  // PCM
-    put_le(out, static_cast<uint32_t>(audio.channels), 2);
-    put_le(out, static_cast<uint32_t>(audio.rate), 4);
-    put_le(out, static_cast<uint32_t>(audio.rate * audio.channels * 2), 4);
-    put_le(out, static_cast<uint32_t>(audio.channels * 2), 2);
-    put_le(out, 16, 2);
-    out.write("data", 4);
-    put_le(out, data_bytes, 4);
-    // WAV is little-endian, as are the machines this runs on.
-    out.write(reinterpret_cast<const char*>(audio.samples.data() + first * audio.channels), data_bytes);
-    return static_cast<bool>(out);
-}
-
-std::string ffmpeg_command() {
-    const SinkSettings& s = video.settings;
-    char format[160];
-    std::snprintf(format, sizeof format, "-f rawvideo -pix_fmt rgb24 -video_size %dx%d -framerate %.6g -i pipe:0",
-                  s.width, s.height, s.fps);
-    std::string command = "ffmpeg -hide_banner -loglevel error -y " + std::string(format);
-    if (video.has_audio) command += " -i " + shell_quoted(video.audio_path);
-    // The frames arrive bottom row first, as GL reads them.
-    command += " -vf vflip -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p";
-    if (video.has_audio) command += " -c:a aac -b:a 192k";
-    if (std::filesystem::path(s.path).extension() != ".mkv") command += " -movflags +faststart";
-    command += " " + shell_quoted(s.path);
-    return command;
-}
 
 bool fail(std::string* error, const std::string& text) {
     if (video.first_error.empty()) video.first_error = text;
@@ -87,25 +59,206 @@ bool fail(std::string* error, const std::string& text) {
     return false;
 }
 
+bool write_all(int fd, const void* data, size_t size) {
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    while (size > 0) {
+        const ssize_t wrote = ::write(fd, bytes, size);
+        if (wrote < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes += wrote;
+        size -= static_cast<size_t>(wrote);
+    }
+    return true;
+}
+
+// Starts ffmpeg with the arguments, its stdin a pipe from us.
+bool start_ffmpeg(const std::vector<std::string>& args, Ffmpeg* ffmpeg, std::string* error) {
+    int in[2] = {-1, -1};
+    if (pipe(in) != 0) {
+        *error = std::string("cannot make a pipe to ffmpeg: ") + std::strerror(errno);
+        return false;
+    }
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(in[0], 0);
+        // Our write end left open in ffmpeg would keep it waiting for more forever.
+        ::close(in[0]);
+        ::close(in[1]);
+        execvp("ffmpeg", argv.data());
+        _exit(127);
+    }
+    ::close(in[0]);
+    if (child < 0) {
+        ::close(in[1]);
+        *error = std::string("cannot start ffmpeg: ") + std::strerror(errno);
+        return false;
+    }
+    // Kept out of any later child, which would otherwise hold the pipe open.
+    fcntl(in[1], F_SETFD, FD_CLOEXEC);
+    ffmpeg->pid = child;
+    ffmpeg->input = in[1];
+    return true;
+}
+
+// Closes ffmpeg's input and waits for it; true when it exited with status 0.
+bool finish_ffmpeg(Ffmpeg* ffmpeg) {
+    if (ffmpeg->input >= 0) ::close(ffmpeg->input);
+    ffmpeg->input = -1;
+    if (ffmpeg->pid < 0) return false;
+    int status = 0;
+    while (waitpid(ffmpeg->pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    ffmpeg->pid = -1;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool is_mp4(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".mp4";
+}
+
+// The muxer of the file asked for; the partial files' names say nothing of it.
+void add_output(std::vector<std::string>& args, const std::string& path) {
+    if (is_mp4(video.settings.path)) args.insert(args.end(), {"-movflags", "+faststart", "-f", "mp4"});
+    else args.insert(args.end(), {"-f", "matroska"});
+    args.push_back(path);
+}
+
+std::vector<std::string> encoder_arguments() {
+    const SinkSettings& s = video.settings;
+    char size[32], rate[32];
+    std::snprintf(size, sizeof size, "%dx%d", s.width, s.height);
+    std::snprintf(rate, sizeof rate, "%.6g", s.fps);
+    // The frames arrive bottom row first, as GL reads them.
+    std::vector<std::string> args = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo",
+                                     "-pix_fmt", "rgb24", "-video_size", size, "-framerate", rate, "-i", "pipe:0",
+                                     "-vf", "vflip", "-c:v", "libx264", "-preset", "veryfast", "-crf", "18",
+                                     "-pix_fmt", "yuv420p"};
+    if (video.has_audio) args.insert(args.end(), {"-f", "matroska", video.video_path});
+    else add_output(args, video.video_path);
+    return args;
+}
+
+// Sample frames that play during the first `frames` video frames.
+int64_t samples_for_frames(int64_t frames) {
+    return static_cast<int64_t>(std::llround(static_cast<double>(frames) * video.audio.rate / video.settings.fps));
+}
+
+// Pass two: the finished pictures and exactly as much sound, music then silence.
+bool add_soundtrack(std::string* problem) {
+    const Soundtrack& a = video.audio;
+    std::vector<std::string> args = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-i", video.video_path,
+                                     "-f", "s16le", "-ar", std::to_string(a.rate), "-ac", std::to_string(a.channels),
+                                     "-i", "pipe:0", "-map", "0:v", "-map", "1:a", "-c:v", "copy", "-c:a", "aac",
+                                     "-b:a", "192k"};
+    add_output(args, video.partial_path);
+    Ffmpeg muxer;
+    if (!start_ffmpeg(args, &muxer, problem)) return false;
+    const int64_t wanted = samples_for_frames(video.frames_written);
+    const int64_t available = std::min<int64_t>(wanted, static_cast<int64_t>(a.samples.size()) / a.channels);
+    bool fed = write_all(muxer.input, a.samples.data(), static_cast<size_t>(available * a.channels) * sizeof(int16_t));
+    const std::vector<int16_t> silence(4096 * static_cast<size_t>(a.channels), 0);
+    for (int64_t sent = available; fed && sent < wanted;) {
+        const int64_t count = std::min<int64_t>(4096, wanted - sent);
+        fed = write_all(muxer.input, silence.data(), static_cast<size_t>(count * a.channels) * sizeof(int16_t));
+        sent += count;
+    }
+    const bool exited_well = finish_ffmpeg(&muxer);
+    if (!fed || !exited_well) {
+        *problem = "ffmpeg could not add the soundtrack to " + video.settings.path;
+        return false;
+    }
+    return true;
+}
+
+std::string output_of(const std::string& command) {
+    std::string text;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return text;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe)) text += buffer;
+    pclose(pipe);
+    return text;
+}
+
+std::string shell_quoted(const std::string& word) {
+    std::string out = "'";
+    for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+// Reads the finished file back: it must hold every frame written and, with a
+// soundtrack, audio as long as the video (AAC works in blocks of 1024 samples
+// and primes one block, so a few blocks either way are allowed).
+bool verify_file(const std::string& path, std::string* problem) {
+    const std::string probe = output_of("ffprobe -v error -count_packets -show_entries "
+                                        "stream=codec_type,nb_read_packets -of csv=p=0 " +
+                                        shell_quoted(path) + " 2>&1");
+    int64_t video_packets = -1, audio_packets = -1;
+    std::istringstream lines(probe);
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        std::string type, packets;
+        std::getline(fields, type, ',');
+        std::getline(fields, packets, ',');
+        if (type == "video") video_packets = std::atoll(packets.c_str());
+        if (type == "audio") audio_packets = std::atoll(packets.c_str());
+    }
+    if (video_packets != video.frames_written) {
+        *problem = video_packets < 0 ? "ffprobe finds no video in it (" + probe.substr(0, 200) + ")"
+                                     : "it holds " + std::to_string(video_packets) + " of the " +
+                                           std::to_string(video.frames_written) + " frames written";
+        return false;
+    }
+    if (!video.has_audio) return true;
+    if (audio_packets < 0) {
+        *problem = "it has no soundtrack";
+        return false;
+    }
+    const double video_seconds = video.frames_written / video.settings.fps;
+    const double audio_seconds = static_cast<double>(audio_packets) * 1024 / video.audio.rate;
+    if (std::fabs(audio_seconds - video_seconds) > 4 * 1024.0 / video.audio.rate + 1 / video.settings.fps) {
+        char text[160];
+        std::snprintf(text, sizeof text, "its soundtrack lasts %.2f s but its video %.2f s", audio_seconds,
+                      video_seconds);
+        *problem = text;
+        return false;
+    }
+    return true;
+}
+
 bool video_open(const SinkSettings& settings, std::string* error) {
     video = Video{};
     video.settings = settings;
-    if (std::system("ffmpeg -version >/dev/null 2>&1") != 0) {
-        *error = "writing the video " + settings.path + " needs ffmpeg, which is not installed";
+    if (std::system("ffmpeg -version >/dev/null 2>&1") != 0 || std::system("ffprobe -version >/dev/null 2>&1") != 0) {
+        *error = "writing the video " + settings.path + " needs ffmpeg and ffprobe, which are not installed";
         return false;
     }
-    const std::filesystem::path folder = std::filesystem::path(settings.path).parent_path();
+    const std::filesystem::path path(settings.path);
+    const std::filesystem::path folder = path.parent_path();
     if (!folder.empty() && !std::filesystem::is_directory(folder)) {
         *error = "cannot write the video " + settings.path + ": its folder does not exist";
         return false;
     }
-    video.audio_path =
-        (std::filesystem::temp_directory_path() / ("zelvo-" + std::to_string(getpid()) + "-soundtrack.wav")).string();
+    video.video_path = (folder / ("." + path.filename().string() + ".video.partial")).string();
+    video.partial_path = (folder / ("." + path.filename().string() + ".partial")).string();
     return true;
 }
 
-void video_take_soundtrack(const DecodedAudio& audio) {
-    video.has_audio = write_audio_slice(audio, video.audio_path);
+void video_take_soundtrack(const DecodedAudio& decoded) {
+    if (decoded.rate <= 0 || decoded.channels <= 0) return;
+    const int64_t total = static_cast<int64_t>(decoded.samples.size()) / decoded.channels;
+    const int64_t first = std::min(ms_to_sample(video.settings.from_ms, decoded.rate), total);
+    video.audio.rate = decoded.rate;
+    video.audio.channels = decoded.channels;
+    video.audio.samples.assign(decoded.samples.begin() + first * decoded.channels, decoded.samples.end());
+    video.has_audio = true;
 }
 
 bool video_write(const uint8_t* rgb, int32_t, std::string* error) {
@@ -113,35 +266,42 @@ bool video_write(const uint8_t* rgb, int32_t, std::string* error) {
         video.started = true;
         // A dying ffmpeg must show up as a failed write, not end the demo.
         signal(SIGPIPE, SIG_IGN);
-        video.pipe = popen(ffmpeg_command().c_str(), "w");
-        if (!video.pipe) return fail(error, "cannot start ffmpeg for " + video.settings.path);
+        std::string problem;
+        if (!start_ffmpeg(encoder_arguments(), &video.encoder, &problem)) return fail(error, problem);
     }
-    if (!video.pipe) return fail(error, "ffmpeg is not running for " + video.settings.path);
+    if (video.encoder.input < 0) return fail(error, "ffmpeg is not running for " + video.settings.path);
     const size_t bytes = static_cast<size_t>(video.settings.width) * video.settings.height * 3;
-    if (std::fwrite(rgb, 1, bytes, video.pipe) != bytes)
+    if (!write_all(video.encoder.input, rgb, bytes))
         return fail(error, "ffmpeg stopped taking frames for " + video.settings.path);
+    ++video.frames_written;
     return true;
 }
 
 bool video_finish(std::string* error) {
-    int status = 0;
-    if (video.pipe) status = pclose(video.pipe);
-    video.pipe = nullptr;
-    std::error_code ignored;
-    std::filesystem::remove(video.audio_path, ignored);
+    const bool encoded = video.started && finish_ffmpeg(&video.encoder);
+    const std::string& finished = video.has_audio ? video.partial_path : video.video_path;
+    std::string problem;
     if (!video.first_error.empty()) {
-        *error = video.first_error;
-        return false;
+        problem = video.first_error;
+    } else if (!video.started) {
+        problem = "no frames were captured, so " + video.settings.path + " was not written";
+    } else if (!encoded) {
+        problem = "ffmpeg could not write " + video.settings.path;
+    } else if (video.has_audio && !add_soundtrack(&problem)) {
+    } else if (std::string check; !verify_file(finished, &check)) {
+        problem = "the video ffmpeg wrote for " + video.settings.path + " is broken: " + check;
     }
-    if (!video.started) {
-        *error = "no frames were captured, so " + video.settings.path + " was not written";
-        return false;
+    std::error_code ignored;
+    if (problem.empty()) {
+        std::error_code moved;
+        std::filesystem::rename(finished, video.settings.path, moved);
+        if (moved) problem = "cannot put the video in place as " + video.settings.path + ": " + moved.message();
     }
-    if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        *error = "ffmpeg could not write " + video.settings.path;
-        return false;
-    }
-    return true;
+    std::filesystem::remove(video.video_path, ignored);
+    std::filesystem::remove(video.partial_path, ignored);
+    if (problem.empty()) return true;
+    *error = problem;
+    return false;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // EF3 meshes: a plain-text vertex list and triangle list read as a stream of
 // white-space-separated numbers; the render kit draws them one flat normal per triangle.
+#include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -22,6 +24,10 @@ struct Ef3Reader {
     const char* cursor;
     bool stopped = false;
 
+    const char* count_starts[2] = {nullptr, nullptr};  // where each of the two counts began and ended
+    const char* count_ends[2] = {nullptr, nullptr};
+    int ints_read = 0;
+
     bool read_int(long* value) {
         if (stopped) return false;
         char* end = nullptr;
@@ -29,6 +35,11 @@ struct Ef3Reader {
         // count and index checks then refuse.
         long parsed = std::strtol(cursor, &end, 10);
         if (end == cursor) return stop();
+        if (ints_read < 2) {
+            count_starts[ints_read] = cursor;
+            count_ends[ints_read] = end;
+        }
+        ++ints_read;
         cursor = end;
         *value = parsed;
         return true;
@@ -67,6 +78,18 @@ bool parse_ef3(const std::string& text, Mesh* mesh, std::string* error, std::str
     long vertex_count = 0;
     long face_count = 0;
     bool counts_read = reader.read_int(&vertex_count) && reader.read_int(&face_count);
+    // A count must be a whole number standing alone: "3.5" would otherwise read
+    // as 3 and leave ".5" to stop all reading.
+    for (int i = 0; i < 2; ++i) {
+        const char* end = reader.count_ends[i];
+        if (end == nullptr || *end == '\0' || std::isspace(static_cast<unsigned char>(*end))) continue;
+        const char* start = reader.count_starts[i];
+        while (std::isspace(static_cast<unsigned char>(*start))) ++start;
+        while (*end != '\0' && !std::isspace(static_cast<unsigned char>(*end)) && end - start < 24) ++end;
+        *error = std::string(i == 0 ? "the vertex" : "the triangle") + " count \"" + std::string(start, end) +
+                 "\" is not a whole number";
+        return false;
+    }
     if (vertex_count < 0 || vertex_count > max_ef3_count) {
         *error = count_problem("vertex", vertex_count);
         return false;
@@ -84,6 +107,12 @@ bool parse_ef3(const std::string& text, Mesh* mesh, std::string* error, std::str
     for (; vertices_read < vertex_count; ++vertices_read) {
         Vec3& v = mesh->vertices[vertices_read];
         if (!(reader.read_float(&v.x) && reader.read_float(&v.y) && reader.read_float(&v.z))) break;
+        // NaN or infinity would make every normal and the whole sculpture vanish.
+        if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z)) {
+            *error = "vertex " + std::to_string(vertices_read) + " has a coordinate that is not finite";
+            *mesh = Mesh{};
+            return false;
+        }
     }
     long faces_read = 0;
     for (; faces_read < face_count; ++faces_read) {
@@ -115,9 +144,10 @@ bool parse_ef3(const std::string& text, Mesh* mesh, std::string* error, std::str
     return true;
 }
 
-bool load_mesh(const char* path, Mesh* mesh, std::string* error) {
+bool load_mesh(const char* path, Mesh* mesh, std::string* error, std::string* cause) {
     std::vector<uint8_t> bytes;
     if (!read_whole_file(path, SIZE_MAX, &bytes, error)) {
+        if (cause) *cause = std::string(path) + ": " + *error;
         *error = "File IO error";
         return false;
     }

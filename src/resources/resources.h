@@ -79,14 +79,17 @@ extern TextureId scene_textures[texture_slot_count];
 
 // ---- TGA pictures ----
 
-// Decodes an uncompressed 24-bit TGA held in memory into tightly packed RGB rows,
-// top row of the picture first. Returns false with *error set (no file name) when
-// the data is short, not type 2 at 24 bits, has a colour map, or is zero-sized.
+// Decodes a true-colour TGA held in memory (type 2, or type 10 run-length
+// encoded; 24 bits, or 32 with the alpha dropped; either row order, as the
+// descriptor says) into tightly packed RGB rows, top row of the picture first.
+// Returns false with *error set (no file name) when the data is short, another
+// type or depth, has a colour map, or is zero-sized.
 bool decode_tga(const uint8_t* bytes, size_t size, uint16_t* width, uint16_t* height,
                 std::vector<uint8_t>* rgb, std::string* error);
 
-// Reads a TGA file into RGB rows, top row first. False with *error set to the
-// problem (without the file name) when the file is missing, unreadable or malformed.
+// Reads a TGA file into RGB rows, top row first, reading no more of it than its
+// header accounts for. False with *error set to the problem (without the file
+// name) when the file is missing, unreadable or malformed.
 bool read_tga_rgb(const char* path, uint16_t* width, uint16_t* height, std::vector<uint8_t>* rgb,
                   std::string* error);
 
@@ -115,9 +118,10 @@ void create_blank_texture(uint32_t* table, int size, int components, uint32_t fo
 bool parse_ef3(const std::string& text, Mesh* mesh, std::string* error, std::string* warning);
 
 // Loads an EF3 file into *mesh. False with *error set to "File IO error" when
-// the file cannot be read, or to "PATH: PROBLEM" when its contents are refused.
-// A file that ends early loads with its unread values at 0 and a warning on stderr.
-bool load_mesh(const char* path, Mesh* mesh, std::string* error);
+// the file cannot be read (*cause, when given, then says "PATH: REASON"), or to
+// "PATH: PROBLEM" when its contents are refused. A file that ends early loads
+// with its unread values at 0 and a warning on stderr.
+bool load_mesh(const char* path, Mesh* mesh, std::string* error, std::string* cause = nullptr);
 
 // The three corners of triangle face, in file order, as the mesh is drawn.
 void mesh_triangle_corners(const Vec3* vertices, const int32_t* faces, int32_t face, Vec3 corners[3]);

@@ -49,6 +49,12 @@ int main(int argc, char** argv) {
                      options.dir.c_str(), std::strerror(errno));
         return exit_failure;
     }
+    // Said first, before a loader names one missing file of the many.
+    if (!options.dir.empty() && !std::filesystem::is_directory("data")) {
+        std::fprintf(stderr, "zelvo: %s holds no data folder; --dir names the folder that holds data/\n",
+                     options.dir.c_str());
+        return exit_failure;
+    }
 
     Backend backend = options.capture_path.empty() ? Backend::desktop : Backend::headless;
     platform_select_backend(backend, headless_options(options));

@@ -109,12 +109,14 @@ bool parse_options(int argc, const char* const* argv, ShellOptions* options, std
             options->capture_path = value;
         } else if (name == "--from") {
             if (!parse_milliseconds(value, &options->from_ms)) {
-                *error = std::string("--from needs milliseconds of music (0 or more), not '") + value + "'";
+                *error = std::string("--from needs milliseconds of music from 0 to ") +
+                         std::to_string(longest_time_ms) + ", not '" + value + "'";
                 return false;
             }
         } else if (name == "--to") {
             if (!parse_milliseconds(value, &options->to_ms)) {
-                *error = std::string("--to needs milliseconds of music (0 or more), not '") + value + "'";
+                *error = std::string("--to needs milliseconds of music from 0 to ") +
+                         std::to_string(longest_time_ms) + ", not '" + value + "'";
                 return false;
             }
             options->has_to = true;

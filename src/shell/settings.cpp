@@ -1,6 +1,7 @@
 // settings.ini: the credits scene's easing divisor and particle modulus.
 #include <cerrno>
 #include <climits>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -24,60 +25,80 @@ std::string float_text(float value) {
     return text;
 }
 
+// The token at cursor (after white space), for messages and for stepping past it.
+std::string token_at(const char* cursor, const char** after) {
+    while (std::isspace(static_cast<unsigned char>(*cursor))) ++cursor;
+    const char* end = cursor;
+    while (*end != '\0' && !std::isspace(static_cast<unsigned char>(*end))) ++end;
+    if (after) *after = end;
+    return std::string(cursor, end);
+}
+
 }  // namespace
 
-// The file is read as "%f\n%d" reads it: a float, any white space, an integer,
-// nothing after. Parsing by hand keeps the layout while an integer too large
-// for 32 bits (undefined behaviour for scanf) is reported instead of read.
+// The file is laid out as "%f\n%d" reads it: a float, any white space, an
+// integer. Parsing by hand reads each value on its own, so a value that cannot
+// be read or lies out of range is reported as such and the other one is kept;
+// an integer too large for 32 bits (undefined behaviour for scanf) is reported
+// instead of read.
 Settings parse_settings(const std::string& text, std::string* warnings) {
     Settings settings;
     const char* cursor = text.c_str();
     char* end = nullptr;
 
-    float divisor = std::strtof(cursor, &end);
-    if (end == cursor || !std::isfinite(divisor)) {
-        // Like scanf, a first value that cannot be read stops the reading.
-        add_warning(warnings, "cannot read credits_ease_divisor; using " +
-                                  float_text(default_ease_divisor));
+    errno = 0;
+    const float divisor = std::strtof(cursor, &end);
+    const std::string divisor_text = token_at(cursor, nullptr);
+    const std::string fallback = "; using " + float_text(default_ease_divisor);
+    if (end == cursor) {
+        add_warning(warnings, "cannot read credits_ease_divisor" + fallback);
+        token_at(cursor, &cursor);  // the modulus may still be good
+    } else {
+        cursor = end;
+        if (std::isnan(divisor)) {
+            add_warning(warnings, "credits_ease_divisor " + divisor_text + " is not a number" + fallback);
+        } else if (std::isinf(divisor)) {
+            add_warning(warnings, "credits_ease_divisor " + divisor_text + " is out of range" + fallback);
+        } else if (!(divisor >= 1.0f)) {
+            // Every easing step divides the distance to its target by this value;
+            // below 1 the credits would overshoot and swing ever further.
+            add_warning(warnings, "credits_ease_divisor " + float_text(divisor) + " is below 1; using 1");
+            settings.ease_divisor = 1.0f;
+        } else {
+            settings.ease_divisor = divisor;
+        }
+    }
+
+    errno = 0;
+    const long modulus = std::strtol(cursor, &end, 10);
+    const std::string modulus_text = token_at(cursor, nullptr);
+    if (end == cursor) {
         add_warning(warnings, "cannot read credits_particle_modulus; using " +
                                   std::to_string(default_particle_modulus));
         return settings;
     }
     cursor = end;
-    settings.ease_divisor = divisor;
-    if (!(divisor >= 1.0f)) {
-        // Every easing step divides the distance to its target by this value;
-        // below 1 the credits would overshoot and swing ever further.
-        add_warning(warnings, "credits_ease_divisor " + float_text(divisor) + " is below 1; using 1");
-        settings.ease_divisor = 1.0f;
-    }
-
-    errno = 0;
-    long modulus = std::strtol(cursor, &end, 10);
-    if (end == cursor) {
-        add_warning(warnings, "cannot read credits_particle_modulus; using " +
-                                  std::to_string(default_particle_modulus));
-    } else if (errno == ERANGE || modulus < INT32_MIN || modulus > INT32_MAX) {
-        add_warning(warnings, "credits_particle_modulus is out of range; using " +
+    if (errno == ERANGE || modulus < INT32_MIN || modulus > INT32_MAX) {
+        add_warning(warnings, "credits_particle_modulus " + modulus_text + " is out of range; using " +
                                   std::to_string(default_particle_modulus));
     } else {
         // 0 and negative values are kept: the particle field then moves on every frame.
         settings.particle_modulus = static_cast<int32_t>(modulus);
     }
+    const std::string rest = token_at(cursor, nullptr);
+    if (!rest.empty()) add_warning(warnings, "ignoring \"" + rest + "\" after the two values");
     return settings;
 }
 
 void read_settings_file(const char* path) {
     std::vector<uint8_t> bytes;
     std::string problem;
-    bool opened = false;
-    // A file that opens but cannot be read (a folder) holds no readable values.
-    read_whole_file(path, largest_settings_file, &bytes, &problem, &opened);
-    if (!opened) {
+    // A folder in its place, or a file that cannot be read, is as good as none.
+    if (!read_whole_file(path, largest_settings_file, &bytes, &problem)) {
         fatal_error("Error!\nNo settings.ini, can't make the stupid settings\nwhich are totally "
                     "useless, but i'm not in the mood\nto rewrite the movements synced.\nI'll do "
                     "it in the final version. Promise.\nRennic",
-                    "ERROR");
+                    "ERROR", exit_failure, std::string(path) + ": " + problem);
     }
     std::string warnings;
     Settings settings = parse_settings(std::string(bytes.begin(), bytes.end()), &warnings);

@@ -17,8 +17,11 @@
 #include "scenes/credits/credits.h"
 
 // Shows the message (message box on the desktop, stderr always), restores the
-// display, destroys the window and ends the process with exit_status.
-[[noreturn]] void fatal_error(const std::string& text, const std::string& caption, int exit_status = 1);
+// display, destroys the window and ends the process with exit_status. The box
+// keeps the show's own text; a cause (the file and the system's reason) follows
+// on stderr as "zelvo: CAUSE".
+[[noreturn]] void fatal_error(const std::string& text, const std::string& caption, int exit_status = 1,
+                              const std::string& cause = "");
 
 // ---- Command line ----
 

@@ -43,7 +43,8 @@ int finish_capture() {
 }  // namespace
 
 void start_sound() {
-    if (!sound_init(44100, 32)) fatal_error("Error!\nCan't init FMOD", "ERROR");
+    std::string cause;
+    if (!sound_init(44100, 32, &cause)) fatal_error("Error!\nCan't init FMOD", "ERROR", exit_failure, cause);
     // The 2000 ms stream buffer has nothing to size: both backends decode the
     // whole soundtrack when the stream opens.
 }
@@ -53,10 +54,13 @@ void load_soundtrack(const char* path) {
     std::string error;
     bool opened = false;
     if (!read_whole_file(path, largest_soundtrack, &soundtrack_bytes, &error, &opened)) {
-        if (!opened) fatal_error("Error!\nCan't find music file...", "ERROR");
+        if (!opened) fatal_error("Error!\nCan't find music file...", "ERROR", exit_failure, std::string(path) + ": " + error);
         fatal_error(std::string("Error!\nCan't read music file ") + path + ":\n" + error, "ERROR");
     }
-    if (!sound_open_stream(soundtrack_bytes.data(), soundtrack_bytes.size(), &error)) {
+    std::string warning;
+    const bool opened_stream = sound_open_stream(soundtrack_bytes.data(), soundtrack_bytes.size(), &error, &warning);
+    if (!warning.empty()) std::fprintf(stderr, "zelvo: warning: %s: %s\n", path, warning.c_str());
+    if (!opened_stream) {
         fatal_error(std::string("Error!\nCan't play music file ") + path + ":\n" + error, "ERROR");
     }
 }
@@ -64,6 +68,9 @@ void load_soundtrack(const char* path) {
 int run_demo(const ShellOptions& options) {
     bool capturing = !options.capture_path.empty();
     create_gl_window("zelvo by kardel", 800, 600, 32, !options.window && !capturing);
+    std::string error;
+    if (capturing && !platform_start_capture(&error))
+        fatal_error("Error!\nCan't write the capture:\n" + error, "ERROR");
     update_status_line(0, 0);
     glDisable(GL_LIGHTING);
     set_ortho_screen();
@@ -72,7 +79,6 @@ int run_demo(const ShellOptions& options) {
     read_settings_file(settings_file);
     start_sound();
     load_soundtrack(soundtrack_file);
-    std::string error;
     if (!load_scene_textures(&error)) fatal_error("Error!\nCan't load the picture " + error, "ERROR");
     init_particle_field(-75, 150, -75, 150, 75, -150, 0.5, 80, 0.1, 1.2);
     run_loading_screen();

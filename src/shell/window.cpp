@@ -39,7 +39,8 @@ namespace {
 
 void load_mesh_or_end(const char* path, Mesh* mesh) {
     std::string error;
-    if (!load_mesh(path, mesh, &error)) fatal_error(error, "Error fakia", exit_failure);
+    std::string cause;
+    if (!load_mesh(path, mesh, &error, &cause)) fatal_error(error, "Error fakia", exit_failure, cause);
 }
 
 }  // namespace
@@ -83,10 +84,11 @@ void destroy_gl_window() {
 
 // The display is given back before the message appears, so a full-screen run
 // does not hide the box behind a window that no longer draws.
-void fatal_error(const std::string& text, const std::string& caption, int exit_status) {
+void fatal_error(const std::string& text, const std::string& caption, int exit_status, const std::string& cause) {
     sound_close();
     destroy_gl_window();
     platform_message_box(text.c_str(), caption.c_str());
+    if (!cause.empty()) std::fprintf(stderr, "zelvo: %s\n", cause.c_str());
     std::fflush(stderr);
     std::exit(exit_status);
 }
