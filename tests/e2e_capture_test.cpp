@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 #include "e2e_process.h"
 
@@ -87,40 +90,68 @@ TEST_F(Headless, CaptureNamedFromTheCallersFolderAndRunningToTheShowsEnd) {
     EXPECT_EQ(names, expected);
 }
 
-// Every fatal condition prints its text and ends with a failure status, not a crash.
+// Every fatal condition prints its text, names the file, and ends with a
+// failure status, not a crash, with nothing captured.
 TEST_F(Headless, FatalStartUpConditionsReportAndFail) {
     struct Case {
         const char* what;
         void (*breaks)(const fs::path& root);
         const char* message;
+        const char* names;  // the file and the reason on stderr
     };
     const Case cases[] = {
         {"no settings.ini", [](const fs::path& r) { fs::remove(r / "data/settings.ini"); },
-         "ERROR: Error!\nNo settings.ini, can't make the stupid settings\nwhich are totally useless"},
+         "ERROR: Error!\nNo settings.ini, can't make the stupid settings\nwhich are totally useless",
+         "zelvo: data//settings.ini: No such file or directory"},
+        {"a folder in place of settings.ini",
+         [](const fs::path& r) {
+             fs::remove(r / "data/settings.ini");
+             fs::create_directories(r / "data/settings.ini");
+         },
+         "ERROR: Error!\nNo settings.ini", "zelvo: data//settings.ini: not a regular file"},
         {"no soundtrack", [](const fs::path& r) { fs::remove(r / "data/kardel.mp3"); },
-         "ERROR: Error!\nCan't find music file..."},
+         "ERROR: Error!\nCan't find music file...", "zelvo: data//kardel.mp3: No such file or directory"},
+        {"a folder in place of the soundtrack",
+         [](const fs::path& r) {
+             fs::remove(r / "data/kardel.mp3");
+             fs::create_directories(r / "data/kardel.mp3");
+         },
+         "ERROR: Error!\nCan't read music file data//kardel.mp3:\nnot a regular file", "data//kardel.mp3"},
         {"a soundtrack that is not MP3",
          [](const fs::path& r) { e2e::replace_data_file(r, "kardel.mp3", std::string(20000, 'x')); },
-         "ERROR: Error!\nCan't play music file data//kardel.mp3:\n"},
+         "ERROR: Error!\nCan't play music file data//kardel.mp3:\n", "data//kardel.mp3"},
         {"an empty soundtrack", [](const fs::path& r) { e2e::replace_data_file(r, "kardel.mp3", ""); },
-         "ERROR: Error!\nCan't play music file data//kardel.mp3:\n"},
+         "ERROR: Error!\nCan't play music file data//kardel.mp3:\n", "data//kardel.mp3"},
         {"no loading picture", [](const fs::path& r) { fs::remove(r / "data/loading.tga"); },
-         "ERROR: Error!\nCan't load the picture data//loading.tga"},
+         "ERROR: Error!\nCan't load the picture data//loading.tga", "No such file or directory"},
         {"a missing scene picture", [](const fs::path& r) { fs::remove(r / "data/greetz/grp07.tga"); },
-         "ERROR: Error!\nCan't load the picture data//greetz//grp07.tga"},
+         "ERROR: Error!\nCan't load the picture data//greetz//grp07.tga", "No such file or directory"},
         {"a picture shorter than its header",
          [](const fs::path& r) {
              std::string bytes = e2e::read_text(r / "data/object/swirl1.tga");
              e2e::replace_data_file(r, "object/swirl1.tga", bytes.substr(0, bytes.size() / 2));
          },
-         "ERROR: Error!\nCan't load the picture data//object//swirl1.tga"},
+         "ERROR: Error!\nCan't load the picture data//object//swirl1.tga", "shorter than its header says"},
+        {"a colour-mapped picture",
+         [](const fs::path& r) {
+             std::string bytes = e2e::read_text(r / "data/city/ut1.tga");
+             bytes[1] = 1;
+             e2e::replace_data_file(r, "city/ut1.tga", bytes);
+         },
+         "ERROR: Error!\nCan't load the picture data//city//ut1.tga", "has a colour map"},
         {"no mesh", [](const fs::path& r) { fs::remove(r / "data/object/hose3.ef3"); },
-         "Error fakia: File IO error"},
+         "Error fakia: File IO error", "zelvo: data//object//hose3.ef3: No such file or directory"},
         {"a mesh with an index outside its vertices",
          [](const fs::path& r) {
              e2e::replace_data_file(r, "object/campfer3.ef3", "3 1\n0 0 0\n1 0 0\n0 1 0\n0 1 7\n");
          },
-         "Error fakia: data//object//campfer3.ef3: "},
+         "Error fakia: data//object//campfer3.ef3: ", "names vertex 7"},
+        {"a mesh with an infinite coordinate",
+         [](const fs::path& r) { e2e::replace_data_file(r, "object/hose3.ef3", "3 1\n0 0 0\n1 inf 0\n0 1 0\n0 1 2\n"); },
+         "Error fakia: data//object//hose3.ef3: ", "vertex 1 has a coordinate that is not finite"},
+        {"a mesh with a fractional count",
+         [](const fs::path& r) { e2e::replace_data_file(r, "object/hose3.ef3", "3.5 1\n0 0 0\n1 0 0\n0 1 0\n0 1 2\n"); },
+         "Error fakia: data//object//hose3.ef3: ", "the vertex count \"3.5\" is not a whole number"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -128,9 +159,10 @@ TEST_F(Headless, FatalStartUpConditionsReportAndFail) {
         ASSERT_TRUE(e2e::link_data_pack(root));
         c.breaks(root);
         e2e::Outcome o = run_capture({"--fps", "25", "--from", "1000", "--to", "1040"}, 30);
-        ASSERT_TRUE(o.exited) << describe(o);
+        ASSERT_TRUE(o.exited) << describe(o);  // and not ended by a signal
         EXPECT_EQ(o.exit_code, 1) << describe(o);
         EXPECT_NE(o.err.find(c.message), std::string::npos) << describe(o);
+        EXPECT_NE(o.err.find(c.names), std::string::npos) << describe(o);
         EXPECT_TRUE(frame_names().empty()) << describe(o);
     }
 }
@@ -166,4 +198,123 @@ TEST_F(Headless, CommandLineFaultsExitWithUsage) {
         EXPECT_EQ(o.exit_code, c.status) << c.arguments[0] << describe(o);
         EXPECT_NE((c.status == 0 ? o.out : o.err).find(c.output), std::string::npos) << describe(o);
     }
+}
+
+TEST_F(Headless, OptionAndFolderFaultsSayWhatIsWrong) {
+    struct Case {
+        std::vector<std::string> arguments;
+        int status;
+        const char* says;
+    };
+    fs::create_directories(root / "empty");
+    std::ofstream(root / "blocked") << "a file where the capture folder should go";
+    const Case cases[] = {
+        {{"--to", "99999999999"}, 2, "--to needs milliseconds of music from 0 to 86400000"},
+        {{"--dir", (root / "empty").string()}, 1, "holds no data folder"},
+        {{"--dir", root.string(), "--capture", (root / "blocked").string()}, 1,
+         "ERROR: Error!\nCan't write the capture:\ncannot create the capture folder"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> argv = {e2e::zelvo_binary()};
+        argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
+        e2e::Outcome o = e2e::run(argv, {}, root, 20);
+        ASSERT_TRUE(o.exited) << describe(o);
+        EXPECT_EQ(o.exit_code, c.status) << describe(o);
+        EXPECT_NE(o.err.find(c.says), std::string::npos) << describe(o);
+    }
+}
+
+// Pictures and a soundtrack as ordinary tools write them load like the data
+// pack's own: the frame is byte for byte the same.
+TEST_F(Headless, FilesWrittenByFfmpegLoadUpright) {
+    if (!e2e::have_program("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    e2e::Outcome plain = run_capture({"--fps", "1", "--from", "600", "--to", "600"});
+    ASSERT_EQ(plain.exit_code, 0) << describe(plain);
+    const std::string reference = e2e::read_text(frames / "000600.png");
+    ASSERT_FALSE(reference.empty());
+
+    const std::string card = build_path("data/text/kardel1.tga");
+    const std::string song = build_path("data/kardel.mp3");
+    struct Case {
+        const char* what;
+        const char* file;     // in the data folder
+        std::string command;  // writes root/converted
+    };
+    const std::string out = (root / "converted").string();
+    const Case cases[] = {
+        {"TGA, run-length (ffmpeg's default)", "text/kardel1.tga",
+         "ffmpeg -v error -y -i '" + card + "' -f image2 -c:v targa '" + out + "'"},
+        {"TGA, top row first", "text/kardel1.tga",
+         "ffmpeg -v error -y -i '" + card + "' -f image2 -c:v targa -rle 0 '" + out + "'"},
+        {"MP3 with an ID3v2 tag and junk after it", "kardel.mp3",
+         "ffmpeg -v error -y -i '" + song + "' -c:a copy -id3v2_version 3 -metadata title=zelvo -f mp3 '" + out +
+             "' && head -c 4000 /dev/urandom >> '" + out + "'"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(std::system(c.command.c_str()), 0);
+        fs::remove(root / "data" / c.file);
+        fs::rename(root / "converted", root / "data" / c.file);
+        fs::remove_all(frames);
+        e2e::Outcome o = run_capture({"--fps", "1", "--from", "600", "--to", "600"});
+        ASSERT_TRUE(o.exited) << describe(o);
+        EXPECT_EQ(o.exit_code, 0) << describe(o);
+        EXPECT_TRUE(e2e::read_text(frames / "000600.png") == reference);
+        fs::remove(root / "data" / c.file);
+        fs::create_symlink(build_path("data/") + c.file, root / "data" / c.file);
+        if (std::string(c.file) == "kardel.mp3") {
+            EXPECT_NE(o.err.find("warning: data//kardel.mp3: the data after"), std::string::npos) << describe(o);
+        }
+    }
+}
+
+// A video is whole, verified and in place, or there is no file at all.
+TEST_F(Headless, VideoCaptureNeverReportsAFailureAsSuccess) {
+    if (!e2e::have_program("ffmpeg") || !e2e::have_program("ffprobe")) GTEST_SKIP() << "ffmpeg is not installed";
+    const fs::path fakes = root / "fakes";
+    struct Case {
+        const char* what;
+        const char* fake;  // a stand-in for ffmpeg, or null for the real one
+        int status;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"ffmpeg fails at once", "exit 1", 1, "ffmpeg"},
+        {"ffmpeg writes a file that does not play",
+         "out=; for a; do out=$a; done; cat >/dev/null; echo junk > \"$out\"; exit 0", 1, "is broken"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(fakes);
+        fs::create_directories(fakes);
+        e2e::write_text(fakes / "ffmpeg", std::string("#!/bin/sh\n[ \"$1\" = -version ] && exit 0\n") + c.fake + "\n");
+        fs::permissions(fakes / "ffmpeg", fs::perms::owner_all);
+        const fs::path video = root / "show.mkv";
+        e2e::Outcome o = e2e::run({e2e::zelvo_binary(), "--dir", root.string(), "--capture", video.string(), "--fps",
+                                   "10", "--from", "1000", "--to", "1300"},
+                                  {"PATH=" + fakes.string() + ":" + std::getenv("PATH")}, root, 60);
+        ASSERT_TRUE(o.exited) << describe(o);
+        EXPECT_EQ(o.exit_code, c.status) << describe(o);
+        EXPECT_NE(o.err.find(c.says), std::string::npos) << describe(o);
+        EXPECT_FALSE(fs::exists(video));
+        for (const auto& entry : fs::directory_iterator(root))
+            EXPECT_EQ(entry.path().filename().string().find(".partial"), std::string::npos) << entry.path();
+    }
+
+    // Past the show's end fewer frames come than asked for; the sound ends with the last of them.
+    const fs::path video = root / "end.mp4";
+    e2e::Outcome o = e2e::run({e2e::zelvo_binary(), "--dir", root.string(), "--capture", video.string(), "--fps", "10",
+                               "--from", "160000", "--to", "162000"},
+                              {}, root, 60);
+    ASSERT_EQ(o.exit_code, 0) << describe(o);
+    const std::string durations = e2e::capture_command(
+        "ffprobe -v error -show_entries stream=codec_type,duration -of csv=p=0 '" + video.string() + "'");
+    double video_s = 0, audio_s = 0;
+    std::istringstream lines(durations);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("video,", 0) == 0) video_s = std::atof(line.c_str() + 6);
+        if (line.rfind("audio,", 0) == 0) audio_s = std::atof(line.c_str() + 6);
+    }
+    EXPECT_NEAR(video_s, 0.8, 0.11) << durations;  // 160000 ... 160700, and the cleared end frame
+    EXPECT_NEAR(audio_s, video_s, 0.1) << durations;
 }
