@@ -1,9 +1,14 @@
 # make        builds build/zelvo and the default data pack in build/data
 # make run    plays the show
 # make test   runs every test
+# make test-sanitize   the suite and a whole-show capture under ASan and UBSan
+# make fuzz [FUZZ_SECONDS=60]   each libFuzzer harness for that long
 BUILD ?= build
+SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 
-.PHONY: all run test setup configure clean
+.PHONY: all run test setup configure clean test-sanitize fuzz
 
 all: configure
 	cmake --build $(BUILD)
@@ -20,5 +25,17 @@ run: all
 test: all
 	cd $(BUILD) && ctest --output-on-failure -j2
 
+test-sanitize: setup
+	@test -f $(SANITIZE_BUILD)/build.ninja || cmake -S . -B $(SANITIZE_BUILD) -G Ninja \
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELVO_SANITIZE=ON
+	cmake --build $(SANITIZE_BUILD)
+	scripts/test-sanitize.sh $(SANITIZE_BUILD)
+
+fuzz: setup
+	@test -f $(FUZZ_BUILD)/build.ninja || CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja \
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELVO_FUZZ=ON
+	cmake --build $(FUZZ_BUILD)
+	scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

@@ -9,6 +9,7 @@ packages=(
   libsdl2-dev libmpg123-dev
   libmp3lame-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra libpng-dev
   ffmpeg xvfb xauth xdotool
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

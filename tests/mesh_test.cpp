@@ -144,6 +144,7 @@ TEST(ParseEf3, RefusesCountsAndIndicesThatCannotBeReal) {
         {"infinite coordinate", "3 1  0 0 0 1 inf 0 0 1 0  0 1 2", "vertex 1 has a coordinate that is not finite"},
         {"not a number", "3 1  0 0 0 1 0 0 0 1 nan  0 1 2", "vertex 2 has a coordinate"},
         {"overflowing coordinate", "3 1  1e39 0 0 1 0 0 0 1 0  0 1 2", "vertex 0 has a coordinate"},
+        {"overflow in a vertex cut short", "3 1 1.5e302 1", "vertex 0 has a coordinate"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -106,13 +106,20 @@ bool parse_ef3(const std::string& text, Mesh* mesh, std::string* error, std::str
     long vertices_read = 0;
     for (; vertices_read < vertex_count; ++vertices_read) {
         Vec3& v = mesh->vertices[vertices_read];
-        if (!(reader.read_float(&v.x) && reader.read_float(&v.y) && reader.read_float(&v.z))) break;
-        // NaN or infinity would make every normal and the whole sculpture vanish.
-        if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z)) {
-            *error = "vertex " + std::to_string(vertices_read) + " has a coordinate that is not finite";
-            *mesh = Mesh{};
-            return false;
+        bool complete = true;
+        for (float* c : {&v.x, &v.y, &v.z}) {
+            if (!reader.read_float(c)) {
+                complete = false;
+                break;
+            }
+            // NaN or infinity would make every normal and the whole sculpture vanish.
+            if (!std::isfinite(*c)) {
+                *error = "vertex " + std::to_string(vertices_read) + " has a coordinate that is not finite";
+                *mesh = Mesh{};
+                return false;
+            }
         }
+        if (!complete) break;
     }
     long faces_read = 0;
     for (; faces_read < face_count; ++faces_read) {
