@@ -6,9 +6,10 @@
 #include <cmath>
 #include <vector>
 
-// The sweep: in along the z = 5.7 wall, dipping low past the front row, then
-// round the far side of the grid, the gaze swinging from the middle of the
-// room up, down and across to the x = 6 wall.
+// The sweep: along the z = 6 wall from corner to corner, dipping below the
+// sculptures on the way, then down the x = -6 wall and across behind the back
+// row; the gaze rises and falls over the middle of the room, then swings
+// across toward +x.
 const uint32_t object_camera_windows[object_camera_segment_count][2] = {
     {0, 10658},
     {10658, 21317},
