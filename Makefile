@@ -3,12 +3,17 @@
 # make test   runs every test
 # make test-sanitize   the suite and a whole-show capture under ASan and UBSan
 # make fuzz [FUZZ_SECONDS=60]   each libFuzzer harness for that long
+# make video [VIDEO_FROM=0 VIDEO_TO=160704]   the show as build/zelvo.mp4, 800 x 600 at 60 fps with sound
+# make sheet   docs/scenes.png, one frame of every scene, for the README
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+VIDEO ?= $(BUILD)/zelvo.mp4
+VIDEO_FROM ?= 0
+VIDEO_TO ?= 160704
 
-.PHONY: all run test setup configure clean test-sanitize fuzz
+.PHONY: all run test setup configure clean test-sanitize fuzz video sheet
 
 all: configure
 	cmake --build $(BUILD)
@@ -24,6 +29,12 @@ run: all
 
 test: all
 	cd $(BUILD) && ctest --output-on-failure -j2
+
+video: all
+	$(BUILD)/zelvo --dir $(BUILD) --capture $(abspath $(VIDEO)) --fps 60 --from $(VIDEO_FROM) --to $(VIDEO_TO)
+
+sheet: all
+	scripts/scene-sheet.sh $(BUILD) docs/scenes.png
 
 test-sanitize: setup
 	@test -f $(SANITIZE_BUILD)/build.ninja || cmake -S . -B $(SANITIZE_BUILD) -G Ninja \

@@ -3,7 +3,6 @@
 // frames whose music time lies in it, the same bytes on every run.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
-#include <png.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,6 +18,7 @@
 #include "platform/frame_sink.h"
 #include "platform/platform.h"
 #include "soundtrack.h"
+#include "support/png_file.h"
 
 namespace fs = std::filesystem;
 
@@ -104,14 +104,10 @@ void capture(const HeadlessOptions& options, const std::vector<uint8_t>& mp3 = {
 
 // Reads an 800 x 600 PNG as RGB rows, top row first.
 std::vector<uint8_t> read_png(const fs::path& path) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
-    EXPECT_EQ(image.width, 800u);
-    EXPECT_EQ(image.height, 600u);
-    image.format = PNG_FORMAT_RGB;
-    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return {};
+    int width = 0, height = 0;
+    std::vector<uint8_t> rgb = read_png_rgb(path.string(), &width, &height);
+    EXPECT_EQ(width, 800);
+    EXPECT_EQ(height, 600);
     return rgb;
 }
 
@@ -340,4 +336,11 @@ TEST(VideoFile, AMissingFolderIsReportedAtOpen) {
     std::string error;
     EXPECT_FALSE(open_headless(options, &error));
     EXPECT_NE(error.find(options.capture_path), std::string::npos) << error;
+}
+
+TEST(CaptureProgress, SaysHowFarHowFastAndHowLongStill) {
+    EXPECT_EQ(capture_progress_line(0, 9643, 0), "capture:   0% | 0 of 9643 frames");
+    EXPECT_EQ(capture_progress_line(4321, 9643, 58.2), "capture:  45% | 4321 of 9643 frames | 58.2 fps | 1:31 left");
+    EXPECT_EQ(capture_progress_line(9643, 9643, 30), "capture: 100% | 9643 of 9643 frames | 30.0 fps | 0:00 left");
+    EXPECT_EQ(capture_progress_line(10, 0, 5), "capture:   0% | 10 of 0 frames | 5.0 fps | 0:00 left");
 }

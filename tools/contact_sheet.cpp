@@ -1,5 +1,6 @@
-// A contact sheet of a data folder's pictures: each scaled into a grid cell
-// over its file name, written as one PNG for a person to look over.
+// Contact sheets: a data folder's pictures, each scaled into a grid cell over
+// its file name, or frames of the show over their labels, written as one PNG
+// for a person to look over.
 #include <png.h>
 
 #include <algorithm>
@@ -37,8 +38,8 @@ void draw_scaled(Image& sheet, const Image& src, int x0, int y0, int w, int h) {
         }
 }
 
-void draw_label(Image& sheet, const std::string& text, int cx, int top) {
-    TextStyle style{Font::sans, 12.0f, 0.0f, 0.0f};
+void draw_label(Image& sheet, const std::string& text, int cx, int top, float size = 12.0f) {
+    TextStyle style{Font::sans, size, 0.0f, 0.0f};
     int baseline = 0;
     Mask ink = render_text(text, style, 1.0f, 1.0f, 0, &baseline);
     Mask layer(sheet.width, sheet.height);
@@ -95,6 +96,48 @@ bool write_contact_sheet(const std::string& png_path, const std::string& dir, st
         int cell_y = gap + static_cast<int>(i / columns) * (picture_h + label_h + gap);
         draw_scaled(sheet, pic, cell_x + (cell_w - w) / 2, cell_y + (picture_h - h) / 2, w, h);
         draw_label(sheet, recipes[i].path, cell_x + cell_w / 2, cell_y + picture_h);
+    }
+    return write_png(png_path, sheet, error);
+}
+
+namespace {
+
+bool read_png_file(const std::string& path, Image* img, std::string* error) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) {
+        *error = path + ": " + image.message;
+        return false;
+    }
+    image.format = PNG_FORMAT_RGB;
+    std::vector<png_byte> rgb(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) {
+        *error = path + ": " + image.message;
+        return false;
+    }
+    *img = Image(static_cast<int>(image.width), static_cast<int>(image.height));
+    for (int y = 0; y < img->height; ++y)
+        for (int x = 0; x < img->width; ++x)
+            for (int c = 0; c < 3; ++c)
+                img->at(x, y)[c] = rgb[(static_cast<size_t>(y) * img->width + x) * 3 + c] / 255.0f;
+    return true;
+}
+
+}  // namespace
+
+bool write_frame_sheet(const std::string& png_path, const std::vector<SheetFrame>& frames, std::string* error) {
+    if (!open_fonts(error)) return false;
+    constexpr int frame_columns = 3, frame_w = 400, frame_h = 300, frame_label_h = 30;
+    const int rows = (static_cast<int>(frames.size()) + frame_columns - 1) / frame_columns;
+    Image sheet(gap + frame_columns * (frame_w + gap), gap + rows * (frame_h + frame_label_h + gap));
+    fill(sheet, background);
+    for (size_t i = 0; i < frames.size(); ++i) {
+        Image frame;
+        if (!read_png_file(frames[i].png_path, &frame, error)) return false;
+        const int cell_x = gap + static_cast<int>(i % frame_columns) * (frame_w + gap);
+        const int cell_y = gap + static_cast<int>(i / frame_columns) * (frame_h + frame_label_h + gap);
+        draw_scaled(sheet, frame, cell_x, cell_y, frame_w, frame_h);
+        draw_label(sheet, frames[i].label, cell_x + frame_w / 2, cell_y + frame_h + 4, 15.0f);
     }
     return write_png(png_path, sheet, error);
 }

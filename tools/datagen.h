@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Writes settings.ini, the pictures and the meshes into dir (which it creates).
 // Returns false with *error set when a file cannot be written.
@@ -13,3 +14,12 @@ bool write_soundtrack(const std::string& dir, std::string* error);
 
 // Writes one PNG showing every picture of dir with its file name under it.
 bool write_contact_sheet(const std::string& png_path, const std::string& dir, std::string* error);
+
+// One frame of the show for a frame sheet: a PNG of it and the line under it.
+struct SheetFrame {
+    std::string png_path;
+    std::string label;
+};
+
+// Writes one PNG with the frames scaled to 400 x 300, three to a row, each over its label.
+bool write_frame_sheet(const std::string& png_path, const std::vector<SheetFrame>& frames, std::string* error);

@@ -9,6 +9,10 @@
 #include "platform/codecs.h"
 #include "platform/platform.h"
 
+// The capture's progress line: "capture:  45% | 4321 of 9643 frames | 58.2 fps | 1:32 left"
+// (without the rate and time left before the first frame is written).
+std::string capture_progress_line(int written, int expected, double rate);
+
 // Headless only, for tests of the capture: the frame counts behind the final line.
 // The number of frames the frame sink has written so far.
 int platform_frames_written();

@@ -10,12 +10,15 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
+
+#include <unistd.h>
 
 #include "platform/backend.h"
 #include "platform/frame_sink.h"
@@ -64,7 +67,10 @@ struct Headless {
     Clock::time_point opened_at;
     Clock::time_point playing_since;
     Clock::time_point last_progress;
+    Clock::time_point writing_since;
     bool progress_shown = false;
+    bool terminal = false;   // stderr is a terminal: the progress line is redrawn in place
+    bool line_open = false;  // a progress line waits for its end
 };
 
 Headless headless;
@@ -220,6 +226,12 @@ double render_rate() {
     return seconds > 0 ? frames / seconds : 0.0;
 }
 
+// Frames written per real second since the first was written.
+double write_rate() {
+    const double seconds = seconds_since(headless.writing_since);
+    return headless.frames_written > 0 && seconds > 0 ? headless.frames_written / seconds : 0.0;
+}
+
 void hand_frame_to_sink() {
     if (!headless.sink || headless.sink_failed || !headless.playing || !headless.position_reported) return;
     if (headless.last_position < headless.options.from_ms || headless.last_position > headless.options.to_ms) return;
@@ -229,6 +241,7 @@ void hand_frame_to_sink() {
     glReadPixels(0, 0, headless.width, headless.height, GL_RGB, GL_UNSIGNED_BYTE, headless.frame.data());
     glPixelStorei(GL_PACK_ALIGNMENT, alignment);
     std::string error;
+    if (headless.frames_written == 0) headless.writing_since = Clock::now();
     if (headless.sink->write(headless.frame.data(), headless.last_position, &error)) {
         ++headless.frames_written;
     } else {
@@ -241,6 +254,19 @@ void hand_frame_to_sink() {
 
 }  // namespace
 
+std::string capture_progress_line(int written, int expected, double rate) {
+    char line[160];
+    const double percent = expected > 0 ? 100.0 * written / expected : 0.0;
+    if (rate <= 0) {
+        std::snprintf(line, sizeof line, "capture: %3.0f%% | %d of %d frames", percent, written, expected);
+        return line;
+    }
+    const long left = std::lround(std::max(0, expected - written) / rate);
+    std::snprintf(line, sizeof line, "capture: %3.0f%% | %d of %d frames | %.1f fps | %ld:%02ld left", percent,
+                  written, expected, rate, left / 60, left % 60);
+    return line;
+}
+
 bool headless_open_window(int width, int height, const HeadlessOptions& options, std::string* error) {
     if (!(options.fps >= 1.0 && options.fps <= 1000.0)) {
         // Above 1000 fps two frames would share a millisecond and a file name.
@@ -252,6 +278,7 @@ bool headless_open_window(int width, int height, const HeadlessOptions& options,
     headless.height = height;
     headless.options = options;
     headless.opened_at = Clock::now();
+    headless.terminal = isatty(fileno(stderr)) != 0;
     if (!make_context(error)) {
         headless_close_window();
         return false;
@@ -297,16 +324,26 @@ void headless_swap_buffers() {
     headless.position_reported = false;
 }
 
+// The progress of a capture: done, of how many, how fast, how long still.
+// On a terminal the line is redrawn in place; otherwise (a log, a pipe) each
+// update is a line of its own.
 void headless_set_title(const char* title) {
     const Clock::time_point now = Clock::now();
     if (headless.progress_shown && now - headless.last_progress < std::chrono::milliseconds(250)) return;
     headless.progress_shown = true;
     headless.last_progress = now;
-    if (headless.options.capture_path.empty())
+    if (headless.options.capture_path.empty()) {
         std::fprintf(stderr, "%.1f fps rendered | %s\n", render_rate(), title);
-    else
-        std::fprintf(stderr, "capture: %d of %d frames | %.1f fps rendered | %s\n", headless.frames_written,
-                     headless.frames_expected, render_rate(), title);
+        return;
+    }
+    const std::string line = capture_progress_line(headless.frames_written, headless.frames_expected, write_rate());
+    if (headless.terminal) {
+        std::fprintf(stderr, "\r%s\033[K", line.c_str());
+        headless.line_open = true;
+    } else {
+        std::fprintf(stderr, "%s\n", line.c_str());
+    }
+    std::fflush(stderr);
 }
 
 uint32_t headless_wall_ms() {
@@ -353,6 +390,8 @@ int headless_frames_expected() { return headless.frames_expected; }
 bool headless_finish_capture(std::string* error) {
     if (!headless.sink) return true;
     std::string sink_error;
+    if (headless.line_open) std::fputc('\n', stderr);
+    headless.line_open = false;
     const bool finished = headless.sink->finish(&sink_error);
     std::fprintf(stderr, "capture: wrote %d of %d frames to %s, rendered at %.1f fps\n", headless.frames_written,
                  headless.frames_expected, headless.options.capture_path.c_str(), render_rate());

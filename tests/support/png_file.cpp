@@ -1,0 +1,15 @@
+#include "support/png_file.h"
+
+#include <png.h>
+
+std::vector<uint8_t> read_png_rgb(const std::string& path, int* width, int* height) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+    image.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return {};
+    if (width) *width = static_cast<int>(image.width);
+    if (height) *height = static_cast<int>(image.height);
+    return rgb;
+}
