@@ -139,9 +139,7 @@ TEST_F(CityFrames, LeavesLightingTexturingAndTheMatrixStackAsDocumented) {
     draw_city(2000);
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    GLint depth = 0;
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-    EXPECT_EQ(depth, 1) << "every push is popped";
+    EXPECT_EQ(gl_modelview_depth(), 1) << "every push is popped";
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

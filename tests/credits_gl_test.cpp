@@ -86,9 +86,7 @@ TEST_F(CreditsFrames, PhaseTwoShowsNamesRightAndRolesLeftOverSpritesEverywhere) 
     Frame shown = gl_timeline_frame(39000);
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    GLint depth = 0;
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-    EXPECT_EQ(depth, 1) << "every push is popped";
+    EXPECT_EQ(gl_modelview_depth(), 1) << "every push is popped";
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     Frame plain = plain_images_frame(39000);
 

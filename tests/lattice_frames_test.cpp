@@ -72,9 +72,7 @@ void expect_frame_state_restored() {
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    GLint depth = 0;
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-    EXPECT_EQ(depth, 1) << "every push is popped";
+    EXPECT_EQ(gl_modelview_depth(), 1) << "every push is popped";
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

@@ -5,18 +5,7 @@
 #include "render/render.h"
 #include "resources/resources.h"
 #include "scenes/lattice/lattice.h"
-
-namespace {
-
-float dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
-void expect_near_vec(Vec3 actual, Vec3 expected, float tolerance, const char* what) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance) << what;
-    EXPECT_NEAR(actual.y, expected.y, tolerance) << what;
-    EXPECT_NEAR(actual.z, expected.z, tolerance) << what;
-}
-
-}  // namespace
+#include "support/vec_checks.h"
 
 TEST(LatticeLayout, CoordinatesStepFourBelowZeroAndThreeAbove) {
     const int expected[] = {-30, -26, -22, -18, -14, -10, -6, -2, 1, 4, 7, 10, 13, 16, 19, 22, 25, 28};

@@ -153,8 +153,6 @@ TEST_F(ObjectFrames, LeavesLightsTexturingAndTheMatrixStackAsFound) {
     EXPECT_FALSE(glIsEnabled(GL_LIGHT2));
     EXPECT_FALSE(glIsEnabled(GL_LIGHT3));
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    GLint depth = 0;
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-    EXPECT_EQ(depth, 1) << "every push is popped";
+    EXPECT_EQ(gl_modelview_depth(), 1) << "every push is popped";
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }

@@ -10,17 +10,9 @@
 #include "render/render.h"
 #include "resources/resources.h"
 #include "scenes/objects/objects.h"
+#include "support/vec_checks.h"
 
 namespace {
-
-void expect_near_vec(Vec3 actual, Vec3 expected, float tolerance, const char* what) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance) << what;
-    EXPECT_NEAR(actual.y, expected.y, tolerance) << what;
-    EXPECT_NEAR(actual.z, expected.z, tolerance) << what;
-}
-
-float dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-float distance(Vec3 a, Vec3 b) { return std::sqrt(dot(vec3_sub(a, b), vec3_sub(a, b))); }
 
 bool inside_room(Vec3 p) { return std::fabs(p.x) < 6 && std::fabs(p.y) < 3 && std::fabs(p.z) < 6; }
 

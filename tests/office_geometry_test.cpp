@@ -6,28 +6,11 @@
 #include "render/render.h"
 #include "resources/resources.h"
 #include "scenes/office/office.h"
+#include "support/vec_checks.h"
 
 namespace {
 
 constexpr float tight = 1e-4f;
-
-void expect_near_vec(Vec3 actual, Vec3 expected, float tolerance, const char* what) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance) << what;
-    EXPECT_NEAR(actual.y, expected.y, tolerance) << what;
-    EXPECT_NEAR(actual.z, expected.z, tolerance) << what;
-}
-
-Vec3 add(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec3 scale(Vec3 a, float k) { return {a.x * k, a.y * k, a.z * k}; }
-float dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
-Vec3 centroid(const Vec3 corners[4]) {
-    Vec3 sum = {0, 0, 0};
-    for (int i = 0; i < 4; ++i) sum = add(sum, corners[i]);
-    return scale(sum, 0.25f);
-}
-
-Vec3 normal_of(const Vec3 corners[4]) { return face_normal(corners[0], corners[1], corners[2]); }
 
 // Every turn along the outline goes the same way round the face's normal.
 bool convex(const Vec3 c[4]) {

@@ -141,6 +141,12 @@ double frame_share_above(const std::vector<uint8_t>& frame, int level, int x0, i
     return double(above) / (double(x1 - x0) * double(y1 - y0));
 }
 
+int gl_modelview_depth() {
+    GLint depth = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    return depth;
+}
+
 bool gl_save_png(const std::string& path) {
     const std::vector<uint8_t> rgb = gl_read_frame();
     std::string error;

@@ -47,5 +47,8 @@ double frame_mean(const std::vector<uint8_t>& frame, int x0 = 0, int y0 = 0, int
 double frame_share_above(const std::vector<uint8_t>& frame, int level, int x0 = 0, int y0 = 0, int x1 = 800,
                          int y1 = 600);
 
+// How deep the model-view matrix stack stands (1 when every push was popped).
+int gl_modelview_depth();
+
 // Writes the back buffer as a PNG, top row first, for a person to look at.
 bool gl_save_png(const std::string& path);
