@@ -177,7 +177,7 @@ struct VirtualDisplay {
     int number = -1;
 };
 
-inline VirtualDisplay start_virtual_display() {
+inline VirtualDisplay start_virtual_display(int width = 1024, int height = 768) {
     VirtualDisplay display;
     int fds[2];
     if (pipe(fds) != 0) return display;
@@ -190,7 +190,8 @@ inline VirtualDisplay start_virtual_display() {
         dup2(null_fd, 1);
         dup2(null_fd, 2);
         std::string fd_text = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd_text.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
+        std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+        execlp("Xvfb", "Xvfb", "-displayfd", fd_text.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
                "tcp", static_cast<char*>(nullptr));
         _exit(127);
     }

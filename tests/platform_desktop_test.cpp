@@ -86,6 +86,33 @@ TEST(PlaybackClock, PositionIsWhatReachedTheDeviceInterpolatedNeverBackwards) {
             << c.ms_since_callback;
 }
 
+TEST(Letterbox, LargestCentredRectangleOfThePicturesShape) {
+    struct Case {
+        int width, height;
+        Letterbox expected;
+    } cases[] = {
+        {800, 600, {0, 0, 800, 600}},
+        {1280, 1024, {0, 32, 1280, 960}},    // bars above and below
+        {1920, 1080, {240, 0, 1440, 1080}},  // bars left and right
+        {1280, 720, {160, 0, 960, 720}},
+        {640, 480, {0, 0, 640, 480}},        // smaller than the picture: scaled down
+        {1001, 600, {100, 0, 800, 600}},     // the odd pixel goes to the right bar
+        {800, 601, {0, 0, 800, 600}},        // and to the top one
+        {799, 600, {0, 0, 799, 599}},        // never taller than what fits the width
+        {0, 600, {0, 0, 0, 0}},              // a minimised window draws nothing
+        {-5, 600, {0, 0, 0, 0}},
+        {3000000, 3000000, {0, 375000, 3000000, 2250000}},  // no overflow in the products
+    };
+    for (const Case& c : cases) {
+        const Letterbox box = letterbox(c.width, c.height, 800, 600);
+        EXPECT_EQ(box.x, c.expected.x) << c.width << " x " << c.height;
+        EXPECT_EQ(box.y, c.expected.y) << c.width << " x " << c.height;
+        EXPECT_EQ(box.width, c.expected.width) << c.width << " x " << c.height;
+        EXPECT_EQ(box.height, c.expected.height) << c.width << " x " << c.height;
+    }
+    EXPECT_EQ(letterbox(800, 600, 0, 600).width, 0);
+}
+
 TEST(PlaybackClock, SampleAndMillisecondConversions) {
     EXPECT_EQ(ms_to_sample(1000, 44100), 44100);
     EXPECT_EQ(ms_to_sample(53530, 44100), 2360673);
@@ -158,4 +185,29 @@ TEST(DesktopClock, WallClockRunsInRealTime) {
     const uint32_t elapsed = platform_wall_ms() - start;
     EXPECT_GE(elapsed, 119u);
     EXPECT_LT(elapsed, 1000u);
+}
+
+TEST(MutedSound, NeedsNoAudioDeviceAndRunsOnTheWallClock) {
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    platform_select_backend(Backend::desktop, HeadlessOptions{}, DesktopOptions{Presentation::mode_switch, false});
+    std::string error;
+    EXPECT_FALSE(sound_init(44100, 32, &error));
+    EXPECT_FALSE(error.empty());
+
+    platform_select_backend(Backend::desktop, HeadlessOptions{}, DesktopOptions{Presentation::mode_switch, true});
+    ASSERT_TRUE(sound_init(44100, 32, &error)) << error;
+    const std::vector<uint8_t> mp3 = tone_mp3(44100, 2, 0.2);
+    ASSERT_TRUE(sound_open_stream(mp3.data(), mp3.size(), &error)) << error;
+    std::vector<uint8_t> garbage(5000, 0x42);
+    EXPECT_FALSE(sound_open_stream(garbage.data(), garbage.size(), &error)) << "still validated when muted";
+    ASSERT_TRUE(sound_open_stream(mp3.data(), mp3.size(), &error)) << error;
+    sound_play(150000);
+    const Clock::time_point began = Clock::now();
+    EXPECT_GE(sound_position_ms(), 150000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));  // past the 200 ms of music
+    const int32_t position = sound_position_ms();
+    EXPECT_GE(position, 150000 + 395);
+    EXPECT_LE(position, 150000 + ms_since(began) + 1);
+    sound_close();
+    unsetenv("SDL_AUDIODRIVER");
 }

@@ -113,6 +113,48 @@ TEST(DesktopWindow, OpensDrawsAndDeliversMessages) {
     unsetenv("SDL_VIDEODRIVER");
 }
 
+TEST(DesktopWindow, ScaledFullScreenKeepsTheShowInItsOwnBufferAndState) {
+    if (!on_path("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+    Display display;  // 1024 x 768
+    ASSERT_TRUE(display.start());
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    platform_select_backend(Backend::desktop, HeadlessOptions{}, DesktopOptions{Presentation::fullscreen, false});
+    bool got_fullscreen = false;
+    std::string error;
+    ASSERT_TRUE(platform_open_window("zelvo by kardel", 800, 600, 32, false, &got_fullscreen, &error)) << error;
+    EXPECT_TRUE(got_fullscreen);
+
+    // The show's picture is 800 x 600 with a 24-bit depth buffer whatever the screen.
+    GLint viewport[4] = {}, depth_bits = 0;
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetIntegerv(GL_DEPTH_BITS, &depth_bits);
+    EXPECT_EQ(viewport[2], 800);
+    EXPECT_EQ(viewport[3], 600);
+    EXPECT_GE(depth_bits, 24);
+
+    glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(10, 10, 20, 20);
+    glColorMask(GL_TRUE, GL_FALSE, GL_TRUE, GL_TRUE);
+    platform_swap_buffers();
+
+    // The present neither changes the show's state nor what it reads back.
+    GLfloat clear[4] = {};
+    GLboolean mask[4] = {};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    glGetBooleanv(GL_COLOR_WRITEMASK, mask);
+    EXPECT_EQ(clear[1], 1.0f);
+    EXPECT_FALSE(mask[1]);
+    EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
+    uint8_t pixel[3] = {};
+    glReadPixels(799, 599, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, pixel);
+    EXPECT_EQ(pixel[1], 255);
+    glDisable(GL_SCISSOR_TEST);
+    platform_close_window();
+    unsetenv("SDL_VIDEODRIVER");
+}
+
 TEST(DesktopWindow, WithoutADisplayOpeningFailsWithAMessage) {
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");

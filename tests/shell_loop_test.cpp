@@ -46,7 +46,7 @@ Message message(MessageKind kind, uint32_t wparam = 0, bool minimized = false) {
 
 // ---- The scripted platform ----
 
-void platform_select_backend(Backend, const HeadlessOptions&) {}
+void platform_select_backend(Backend, const HeadlessOptions&, const DesktopOptions&) {}
 bool platform_open_window(const char*, int, int, int, bool, bool* got_fullscreen, std::string*) {
     *got_fullscreen = false;
     return true;

@@ -152,6 +152,13 @@ TEST(Options, ReadsEveryOptionInBothSpellings) {
     EXPECT_DOUBLE_EQ(parse({"--capture", "x", "--fps", "29.97"}).options.fps, 29.97);
     EXPECT_DOUBLE_EQ(parse({"--capture", "x"}).options.fps, 30.0);
     EXPECT_EQ(parse({"--from", "0", "--to", "0"}).options.to_ms, 0);
+
+    Parsed scaled = parse({"--fullscreen", "--mute"});
+    ASSERT_TRUE(scaled.ok) << scaled.error;
+    EXPECT_TRUE(scaled.options.fullscreen);
+    EXPECT_TRUE(scaled.options.mute);
+    EXPECT_FALSE(scaled.options.window);
+    EXPECT_TRUE(parse({"--window", "--mute"}).ok);
 }
 
 TEST(Options, RefusesWhatItCannotUse) {
@@ -178,6 +185,11 @@ TEST(Options, RefusesWhatItCannotUse) {
         {"--capture", "x", "--fps", "inf"},
         {"--capture", "x", "--fps", "25fps"},
         {"--fps", "25"},  // nothing to capture
+        {"--fullscreen", "--window"},
+        {"--window", "--fullscreen"},
+        {"--fullscreen", "--capture", "x"},
+        {"--mute", "--capture", "x"},
+        {"--mute=1"},
     };
     for (const auto& arguments : refused) {
         Parsed p = parse(arguments);
@@ -190,8 +202,8 @@ TEST(Options, RefusesWhatItCannotUse) {
 
 TEST(Options, UsageNamesEveryOption) {
     std::string usage = usage_text();
-    for (const char* option : {"--window", "--dir", "--from", "--to", "--capture", "--fps", "--help",
-                               "--version"}) {
+    for (const char* option : {"--window", "--fullscreen", "--mute", "--dir", "--from", "--to", "--capture",
+                               "--fps", "--help", "--version"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
 }

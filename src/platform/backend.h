@@ -40,7 +40,7 @@ bool headless_finish_capture(std::string* error);
 // ---- Desktop: SDL2 window, context, events and audio ----
 
 bool desktop_open_window(const char* title, int width, int height, int bits, bool fullscreen_request,
-                         bool* got_fullscreen, std::string* error);
+                         Presentation presentation, bool* got_fullscreen, std::string* error);
 void desktop_close_window();
 void desktop_swap_buffers();
 void desktop_set_title(const char* title);
@@ -49,7 +49,7 @@ void desktop_show_cursor(bool show);
 bool desktop_next_event(Message* message);
 void desktop_message_box(const char* text, const char* caption);
 uint32_t desktop_wall_ms();
-bool desktop_sound_init(int rate, int channels, std::string* error);
+bool desktop_sound_init(int rate, int channels, bool mute, std::string* error);
 bool desktop_sound_open_stream(const uint8_t* bytes, size_t size, std::string* error, std::string* warning);
 void desktop_sound_play(int32_t start_ms);
 int32_t desktop_sound_position_ms();
@@ -75,3 +75,17 @@ int32_t playback_position_ms(const PlaybackClock& clock, double ms_since_callbac
 
 // The Win32 virtual-key code of an SDL key code, or 0 for keys without one here.
 uint32_t virtual_key_of(int32_t sdl_keycode);
+
+// Where a scaled picture goes in the drawable, in GL's window coordinates
+// (y from the bottom).
+struct Letterbox {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// The largest rectangle of the picture's shape that fits a drawable of the
+// given size, centred; the odd pixel of an uneven bar goes to the right and the
+// top. Empty when the drawable or the picture is.
+Letterbox letterbox(int drawable_width, int drawable_height, int picture_width, int picture_height);

@@ -1,9 +1,17 @@
 // Desktop backend: the window, its OpenGL context, events and message boxes
 // through SDL2. Events are handed out one per call as the Win32-style messages
 // the shell's window procedure handles.
+//
+// In the scaled presentations the show never sees the window's own buffers: it
+// draws into an off-screen framebuffer of the size it asked for, which stays
+// bound for drawing and reading (so glCopyTexImage2D and the zoom blur's fixed
+// sizes keep their meaning), and each swap scales it into the window.
 #define SDL_MAIN_HANDLED
+#include <GL/gl.h>
+#include <GL/glext.h>
 #include <SDL.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +21,20 @@
 
 namespace {
 
+// Framebuffer-object entry points of the scaled presentations.
+struct FramebufferCalls {
+    PFNGLGENFRAMEBUFFERSPROC gen_framebuffers = nullptr;
+    PFNGLDELETEFRAMEBUFFERSPROC delete_framebuffers = nullptr;
+    PFNGLBINDFRAMEBUFFERPROC bind_framebuffer = nullptr;
+    PFNGLGENRENDERBUFFERSPROC gen_renderbuffers = nullptr;
+    PFNGLDELETERENDERBUFFERSPROC delete_renderbuffers = nullptr;
+    PFNGLBINDRENDERBUFFERPROC bind_renderbuffer = nullptr;
+    PFNGLRENDERBUFFERSTORAGEPROC renderbuffer_storage = nullptr;
+    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebuffer_renderbuffer = nullptr;
+    PFNGLCHECKFRAMEBUFFERSTATUSPROC check_framebuffer_status = nullptr;
+    PFNGLBLITFRAMEBUFFERPROC blit_framebuffer = nullptr;
+};
+
 struct Desktop {
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
@@ -20,6 +42,14 @@ struct Desktop {
     bool fullscreen = false;
     bool minimized = false;
     bool close_sent = false;
+
+    Presentation presentation = Presentation::mode_switch;
+    FramebufferCalls gl;
+    GLuint framebuffer = 0;        // the show's picture in the scaled presentations
+    GLuint renderbuffers[2] = {};  // its colour and depth
+    int width = 0;                 // the picture's size
+    int height = 0;
+    SDL_Rect windowed{};           // where the window was before it covered the display
 };
 
 Desktop desktop;
@@ -78,6 +108,42 @@ bool translate_window_event(const SDL_WindowEvent& event, Message* message) {
     }
 }
 
+bool scaled() { return desktop.presentation != Presentation::mode_switch; }
+
+void place_window(const SDL_Rect& rect) {
+    SDL_SetWindowSize(desktop.window, rect.w, rect.h);
+    SDL_SetWindowPosition(desktop.window, rect.x, rect.y);
+}
+
+// Switches a scaled presentation between the window and the full screen at the
+// display's own resolution. Where no window manager answers the full-screen
+// request (a bare X server) nothing would move or size the window, so it takes
+// the display's bounds itself first and gets its windowed place back after.
+void set_fullscreen(bool fullscreen) {
+    SDL_Rect bounds;
+    const bool own_bounds =
+        fullscreen && SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(desktop.window), 0), &bounds) == 0;
+    if (own_bounds) {
+        SDL_GetWindowPosition(desktop.window, &desktop.windowed.x, &desktop.windowed.y);
+        SDL_GetWindowSize(desktop.window, &desktop.windowed.w, &desktop.windowed.h);
+        place_window(bounds);
+    }
+    if (SDL_SetWindowFullscreen(desktop.window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+        if (own_bounds) place_window(desktop.windowed);
+        return;
+    }
+    if (!fullscreen && desktop.windowed.w > 0) place_window(desktop.windowed);
+    desktop.fullscreen = fullscreen;
+    SDL_ShowCursor(fullscreen ? SDL_DISABLE : SDL_ENABLE);
+}
+
+// Alt+Enter in a scaled presentation: switches between the window and the full
+// screen on the press; press and release are both kept from the shell.
+bool is_alt_enter(const SDL_KeyboardEvent& key) {
+    return scaled() && (key.keysym.sym == SDLK_RETURN || key.keysym.sym == SDLK_KP_ENTER) &&
+           (key.keysym.mod & KMOD_ALT) != 0;
+}
+
 bool translate_event(const SDL_Event& event, Message* message) {
     switch (event.type) {
     case SDL_QUIT:
@@ -91,6 +157,10 @@ bool translate_event(const SDL_Event& event, Message* message) {
         return translate_window_event(event.window, message);
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
+        if (is_alt_enter(event.key)) {
+            if (event.type == SDL_KEYDOWN && !event.key.repeat) set_fullscreen(!desktop.fullscreen);
+            return false;
+        }
         // Keys without a virtual-key code never reach the shell.
         const uint32_t vk = virtual_key_of(event.key.keysym.sym);
         if (vk == 0) return false;
@@ -128,9 +198,11 @@ bool find_display_mode(int width, int height, int bits, SDL_DisplayMode* mode) {
 // One attempt at the window and its context with the given depth buffer.
 bool create_window_and_context(const char* title, int width, int height, int depth_bits, std::string* error) {
     set_gl_attributes(depth_bits);
-    // A captioned window at the desktop's top-left corner, not resizable; full
-    // screen is entered after the context exists so a refusal leaves this window.
-    desktop.window = SDL_CreateWindow(title, 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    // A captioned window at the desktop's top-left corner, resizable only when
+    // the picture is scaled; full screen is entered after the context exists so
+    // a refusal leaves this window.
+    const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | (scaled() ? SDL_WINDOW_RESIZABLE : 0);
+    desktop.window = SDL_CreateWindow(title, 0, 0, width, height, flags);
     if (!desktop.window) {
         *error = std::string("cannot create the window: ") + SDL_GetError();
         return false;
@@ -156,6 +228,92 @@ bool enter_fullscreen(int width, int height, int bits) {
     return true;
 }
 
+template <typename Function>
+bool look_up(Function* function, const char* name) {
+    *function = reinterpret_cast<Function>(SDL_GL_GetProcAddress(name));
+    return *function != nullptr;
+}
+
+bool look_up_framebuffer_calls(FramebufferCalls* gl) {
+    return look_up(&gl->gen_framebuffers, "glGenFramebuffers") &&
+           look_up(&gl->delete_framebuffers, "glDeleteFramebuffers") &&
+           look_up(&gl->bind_framebuffer, "glBindFramebuffer") &&
+           look_up(&gl->gen_renderbuffers, "glGenRenderbuffers") &&
+           look_up(&gl->delete_renderbuffers, "glDeleteRenderbuffers") &&
+           look_up(&gl->bind_renderbuffer, "glBindRenderbuffer") &&
+           look_up(&gl->renderbuffer_storage, "glRenderbufferStorage") &&
+           look_up(&gl->framebuffer_renderbuffer, "glFramebufferRenderbuffer") &&
+           look_up(&gl->check_framebuffer_status, "glCheckFramebufferStatus") &&
+           look_up(&gl->blit_framebuffer, "glBlitFramebuffer");
+}
+
+// The show's off-screen picture: RGBA8 with a 24-bit depth buffer, or 16 bits
+// where the driver refuses 24. Left bound for drawing and reading.
+bool create_picture_framebuffer(int width, int height, std::string* error) {
+    FramebufferCalls& gl = desktop.gl;
+    if (!look_up_framebuffer_calls(&gl)) {
+        *error = "the OpenGL driver offers no framebuffer objects to scale the picture with";
+        return false;
+    }
+    desktop.width = width;
+    desktop.height = height;
+    gl.gen_framebuffers(1, &desktop.framebuffer);
+    gl.gen_renderbuffers(2, desktop.renderbuffers);
+    gl.bind_framebuffer(GL_FRAMEBUFFER, desktop.framebuffer);
+    gl.bind_renderbuffer(GL_RENDERBUFFER, desktop.renderbuffers[0]);
+    gl.renderbuffer_storage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    gl.framebuffer_renderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, desktop.renderbuffers[0]);
+    bool complete = false;
+    for (GLenum depth_format : {GL_DEPTH_COMPONENT24, GL_DEPTH_COMPONENT16}) {
+        gl.bind_renderbuffer(GL_RENDERBUFFER, desktop.renderbuffers[1]);
+        gl.renderbuffer_storage(GL_RENDERBUFFER, depth_format, width, height);
+        gl.framebuffer_renderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, desktop.renderbuffers[1]);
+        complete = gl.check_framebuffer_status(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+        if (complete) break;
+    }
+    gl.bind_renderbuffer(GL_RENDERBUFFER, 0);
+    if (!complete) {
+        *error = "the off-screen framebuffer for the scaled picture is incomplete";
+        return false;
+    }
+    glDrawBuffer(GL_COLOR_ATTACHMENT0);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    // The context's first viewport is the window's client area, which a full
+    // screen may already have grown; the show's is its picture.
+    glViewport(0, 0, width, height);
+    return true;
+}
+
+// Scales the picture into the window's back buffer between black bars, leaving
+// the show's state as it was: its framebuffer bound, its clear colour, colour
+// mask and scissor test untouched.
+void present_scaled_picture() {
+    FramebufferCalls& gl = desktop.gl;
+    int drawable_width = 0, drawable_height = 0;
+    SDL_GL_GetDrawableSize(desktop.window, &drawable_width, &drawable_height);
+    const Letterbox box = letterbox(drawable_width, drawable_height, desktop.width, desktop.height);
+    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
+    gl.bind_framebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    if (box.width > 0 && box.height > 0) {
+        gl.blit_framebuffer(0, 0, desktop.width, desktop.height, box.x, box.y, box.x + box.width,
+                            box.y + box.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    }
+    SDL_GL_SwapWindow(desktop.window);
+    gl.bind_framebuffer(GL_DRAW_FRAMEBUFFER, desktop.framebuffer);
+    glPopAttrib();
+}
+
+void delete_picture_framebuffer() {
+    if (desktop.framebuffer == 0) return;
+    desktop.gl.bind_framebuffer(GL_FRAMEBUFFER, 0);
+    desktop.gl.delete_renderbuffers(2, desktop.renderbuffers);
+    desktop.gl.delete_framebuffers(1, &desktop.framebuffer);
+}
+
 bool message_boxes_wanted() {
     // Scripted runs (tests under Xvfb) set this so a fatal error cannot wait on a click.
     const char* off = std::getenv("ZELVO_NO_MESSAGE_BOX");
@@ -173,9 +331,27 @@ uint32_t virtual_key_of(int32_t key) {
     return 0;
 }
 
+Letterbox letterbox(int drawable_width, int drawable_height, int picture_width, int picture_height) {
+    if (drawable_width <= 0 || drawable_height <= 0 || picture_width <= 0 || picture_height <= 0) return {};
+    const int64_t w = drawable_width, h = drawable_height;
+    Letterbox box;
+    if (w * picture_height >= h * picture_width) {
+        // As wide or wider than the picture: full height, bars left and right.
+        box.height = drawable_height;
+        box.width = static_cast<int>(h * picture_width / picture_height);
+    } else {
+        box.width = drawable_width;
+        box.height = static_cast<int>(w * picture_height / picture_width);
+    }
+    box.x = (drawable_width - box.width) / 2;
+    box.y = (drawable_height - box.height) / 2;
+    return box;
+}
+
 bool desktop_open_window(const char* title, int width, int height, int bits, bool fullscreen_request,
-                         bool* got_fullscreen, std::string* error) {
+                         Presentation presentation, bool* got_fullscreen, std::string* error) {
     *got_fullscreen = false;
+    desktop.presentation = presentation;
     SDL_SetMainReady();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         *error = std::string("cannot start the video system: ") + SDL_GetError();
@@ -197,7 +373,16 @@ bool desktop_open_window(const char* title, int width, int height, int bits, boo
     }
     SDL_GL_SetSwapInterval(1);
     SDL_DisableScreenSaver();
-    desktop.fullscreen = fullscreen_request && enter_fullscreen(width, height, bits);
+    if (scaled()) {
+        if (!create_picture_framebuffer(width, height, error)) {
+            desktop_close_window();
+            return false;
+        }
+        // A display that refuses the full screen leaves the window.
+        if (presentation == Presentation::fullscreen) set_fullscreen(true);
+    } else {
+        desktop.fullscreen = fullscreen_request && enter_fullscreen(width, height, bits);
+    }
     *got_fullscreen = desktop.fullscreen;
     SDL_ShowWindow(desktop.window);
     SDL_RaiseWindow(desktop.window);
@@ -206,6 +391,7 @@ bool desktop_open_window(const char* title, int width, int height, int bits, boo
 
 void desktop_close_window() {
     if (desktop.window && desktop.fullscreen) SDL_SetWindowFullscreen(desktop.window, 0);
+    if (desktop.context) delete_picture_framebuffer();
     if (desktop.context) SDL_GL_DeleteContext(desktop.context);
     if (desktop.window) SDL_DestroyWindow(desktop.window);
     if (desktop.video_started) SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -213,7 +399,11 @@ void desktop_close_window() {
 }
 
 void desktop_swap_buffers() {
-    if (desktop.window) SDL_GL_SwapWindow(desktop.window);
+    if (!desktop.window) return;
+    if (desktop.framebuffer != 0)
+        present_scaled_picture();
+    else
+        SDL_GL_SwapWindow(desktop.window);
 }
 
 void desktop_set_title(const char* title) {

@@ -2,12 +2,14 @@
 // SDL2 audio device at 44100 Hz stereo. The position that drives the show is
 // counted in the device callback, so it is what has actually reached the
 // device, and the callback keeps counting silence after the music ends so the
-// show still runs to its end in real time.
+// show still runs to its end in real time. Muted, no device is opened and the
+// position runs from the start on the wall clock, as it would while playing.
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -33,9 +35,14 @@ struct Stream {
 struct Sound {
     SDL_AudioDeviceID device = 0;
     bool audio_started = false;
+    bool muted = false;
     int rate = 44100;
     bool stream_open = false;
     int32_t last_reported = 0;
+    int32_t hold_ms = -1;        // the test hook's fixed position; -1 without it
+    bool muted_playing = false;
+    int32_t muted_start_ms = 0;
+    Clock::time_point muted_started;
     Stream stream;
 };
 
@@ -84,6 +91,15 @@ bool convert_to_device(DecodedAudio& audio, std::vector<int16_t>* samples, std::
     return converted;
 }
 
+// ZELVO_HOLD_MS=T: the position a scripted screenshot wants held; -1 when unset or not a time.
+int32_t held_position_ms() {
+    const char* text = std::getenv("ZELVO_HOLD_MS");
+    if (!text || !*text) return -1;
+    char* end = nullptr;
+    const long ms = std::strtol(text, &end, 10);
+    return *end == '\0' && ms >= 0 && ms <= INT32_MAX ? static_cast<int32_t>(ms) : -1;
+}
+
 }  // namespace
 
 int32_t playback_position_ms(const PlaybackClock& clock, double ms_since_callback, int32_t last_reported) {
@@ -97,8 +113,13 @@ int32_t playback_position_ms(const PlaybackClock& clock, double ms_since_callbac
 
 // The channel count is the mixer's number of software channels; one stream
 // plays, so the device is always opened in stereo.
-bool desktop_sound_init(int rate, int, std::string* error) {
-    if (sound.device) return true;
+bool desktop_sound_init(int rate, int, bool mute, std::string* error) {
+    if (sound.device || sound.muted) return true;
+    if (mute) {
+        sound.muted = true;
+        sound.rate = rate;
+        return true;
+    }
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         *error = std::string("SDL cannot start its audio: ") + SDL_GetError();
         return false;
@@ -138,7 +159,16 @@ bool desktop_sound_open_stream(const uint8_t* bytes, size_t size, std::string* e
 }
 
 void desktop_sound_play(int32_t start_ms) {
-    if (!sound.device || !sound.stream_open) return;
+    if (!sound.stream_open) return;
+    sound.hold_ms = held_position_ms();
+    if (sound.muted) {
+        sound.muted_playing = true;
+        sound.muted_start_ms = std::max(start_ms, 0);
+        sound.muted_started = Clock::now();
+        sound.last_reported = sound.muted_start_ms;
+        return;
+    }
+    if (!sound.device) return;
     SDL_LockAudioDevice(sound.device);
     Stream& stream = sound.stream;
     stream.clock = PlaybackClock{sound.rate, ms_to_sample(start_ms, sound.rate), 0, 0};
@@ -150,6 +180,13 @@ void desktop_sound_play(int32_t start_ms) {
 }
 
 int32_t desktop_sound_position_ms() {
+    if (sound.hold_ms >= 0) return sound.last_reported = sound.hold_ms;
+    if (sound.muted_playing) {
+        const double since = std::chrono::duration<double, std::milli>(Clock::now() - sound.muted_started).count();
+        const double position = std::min<double>(sound.muted_start_ms + since, INT32_MAX);
+        sound.last_reported = std::max(static_cast<int32_t>(position), sound.last_reported);
+        return sound.last_reported;
+    }
     if (!sound.device) return sound.last_reported;
     SDL_LockAudioDevice(sound.device);
     const bool playing = sound.stream.playing;

@@ -9,6 +9,7 @@ namespace {
 struct Dispatch {
     Backend backend = Backend::desktop;
     HeadlessOptions headless;
+    DesktopOptions desktop;
     bool quit_posted = false;
     int quit_code = 0;
 };
@@ -29,16 +30,18 @@ int64_t ms_to_sample(int32_t ms, int rate) {
     return static_cast<int64_t>(ms) * rate / 1000;
 }
 
-void platform_select_backend(Backend backend, const HeadlessOptions& options) {
+void platform_select_backend(Backend backend, const HeadlessOptions& headless, const DesktopOptions& desktop) {
     dispatch.backend = backend;
-    dispatch.headless = options;
+    dispatch.headless = headless;
+    dispatch.desktop = desktop;
 }
 
 bool platform_open_window(const char* title, int width, int height, int bits, bool fullscreen_request,
                           bool* got_fullscreen, std::string* error) {
     *got_fullscreen = false;
     if (headless()) return headless_open_window(width, height, dispatch.headless, error);
-    return desktop_open_window(title, width, height, bits, fullscreen_request, got_fullscreen, error);
+    return desktop_open_window(title, width, height, bits, fullscreen_request, dispatch.desktop.presentation,
+                               got_fullscreen, error);
 }
 
 void platform_close_window() {
@@ -92,7 +95,7 @@ uint32_t platform_wall_ms() { return headless() ? headless_wall_ms() : desktop_w
 
 bool sound_init(int rate, int channels, std::string* error) {
     std::string ignored;
-    return headless() ? true : desktop_sound_init(rate, channels, error ? error : &ignored);
+    return headless() ? true : desktop_sound_init(rate, channels, dispatch.desktop.mute, error ? error : &ignored);
 }
 
 bool sound_open_stream(const uint8_t* bytes, size_t size, std::string* error, std::string* warning) {

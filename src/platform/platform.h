@@ -48,13 +48,33 @@ struct HeadlessOptions {
     std::string capture_path;     // a folder for PNG frames, a .mp4/.mkv video file, or empty for none
 };
 
+// How the desktop backend shows the picture.
+enum class Presentation {
+    mode_switch,  // the display switched to the window's size when asked, else a fixed window
+    window,       // a resizable window, the picture scaled into it
+    fullscreen,   // a borderless full screen at the display's own resolution, the picture scaled
+};
+
+// What the desktop backend needs to know before the window opens.
+struct DesktopOptions {
+    Presentation presentation = Presentation::mode_switch;
+    bool mute = false;  // no sound device: the stream's position runs on the wall clock
+};
+
 // Chooses the backend; called once by main before platform_open_window.
-void platform_select_backend(Backend backend, const HeadlessOptions& headless);
+void platform_select_backend(Backend backend, const HeadlessOptions& headless,
+                             const DesktopOptions& desktop = DesktopOptions{});
 
 // Opens the window (desktop) or pbuffer (headless) with a current GL context of
 // width x height, double-buffered RGBA with a depth buffer of at least 16 bits.
-// With fullscreen_request the desktop backend first tries to switch the display
-// to width x height at bits per pixel; *got_fullscreen tells whether it did.
+// With Presentation::mode_switch and fullscreen_request the desktop backend
+// first tries to switch the display to width x height at bits per pixel.
+// The scaled presentations ignore fullscreen_request: the show draws into a
+// width x height off-screen framebuffer (depth 24 bits where the driver has
+// them) that every swap scales into the largest rectangle of its shape that
+// fits the window, centred between black bars; Alt+Enter switches between the
+// window and the full screen there and never reaches the shell.
+// *got_fullscreen tells whether the window covers the display.
 // Returns false with *error set when no context could be made.
 bool platform_open_window(const char* title, int width, int height, int bits,
                           bool fullscreen_request, bool* got_fullscreen, std::string* error);
@@ -93,7 +113,7 @@ uint32_t platform_wall_ms();
 // Starts the mixer at rate Hz with the given number of software channels (the
 // device itself is always stereo); false when no audio device can be opened,
 // with *error (when given) set to the sound library's own reason. The headless
-// backend always succeeds.
+// backend, and the desktop one when muted, open no device and always succeed.
 bool sound_init(int rate, int channels, std::string* error = nullptr);
 
 // Opens the soundtrack stream from MP3 bytes held in memory. The bytes must stay
@@ -108,7 +128,10 @@ void sound_play(int32_t start_ms);
 
 // The playback position in milliseconds: what has reached the audio device,
 // smooth between device callbacks, never moving backwards, running on in real
-// time after the stream ends. Headless: the virtual position. 0 before sound_play.
+// time after the stream ends. Muted: the start plus the wall-clock time since
+// sound_play. Headless: the virtual position. 0 before sound_play.
+// Desktop test hook: with ZELVO_HOLD_MS=T in the environment the position
+// stays at T from sound_play on, so a screenshot can catch one music time.
 int32_t sound_position_ms();
 
 // Stops playback and closes the mixer. Safe to call more than once.

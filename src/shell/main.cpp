@@ -20,6 +20,16 @@ HeadlessOptions headless_options(const ShellOptions& options) {
     return headless;
 }
 
+DesktopOptions desktop_options(const ShellOptions& options) {
+    DesktopOptions desktop;
+    if (options.fullscreen)
+        desktop.presentation = Presentation::fullscreen;
+    else if (options.window)
+        desktop.presentation = Presentation::window;
+    desktop.mute = options.mute;
+    return desktop;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -57,6 +67,6 @@ int main(int argc, char** argv) {
     }
 
     Backend backend = options.capture_path.empty() ? Backend::desktop : Backend::headless;
-    platform_select_backend(backend, headless_options(options));
+    platform_select_backend(backend, headless_options(options), desktop_options(options));
     return run_demo(options);
 }

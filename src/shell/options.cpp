@@ -61,6 +61,15 @@ bool check_combination(const ShellOptions& options, std::string* error) {
         *error = "--fps applies only with --capture";
         return false;
     }
+    if (options.fullscreen && options.window) {
+        *error = "--fullscreen and --window exclude each other";
+        return false;
+    }
+    if (!options.capture_path.empty() && (options.fullscreen || options.mute)) {
+        // A capture draws off screen and opens no sound device anyway.
+        *error = std::string(options.fullscreen ? "--fullscreen" : "--mute") + " does not apply to --capture";
+        return false;
+    }
     if (options.has_to && options.to_ms < options.from_ms) {
         *error = "--to must not come before --from";
         return false;
@@ -91,6 +100,10 @@ bool parse_options(int argc, const char* const* argv, ShellOptions* options, std
 
         if (name == "--window") {
             options->window = true;
+        } else if (name == "--fullscreen") {
+            options->fullscreen = true;
+        } else if (name == "--mute") {
+            options->mute = true;
         } else if (name == "--help" || name == "-h") {
             options->help = true;
         } else if (name == "--version") {
@@ -135,13 +148,18 @@ bool parse_options(int argc, const char* const* argv, ShellOptions* options, std
 }
 
 std::string usage_text() {
-    return "Usage: zelvo [--window] [--dir DIR] [--from MS] [--to MS]\n"
+    return "Usage: zelvo [--window | --fullscreen] [--mute] [--dir DIR] [--from MS] [--to MS]\n"
            "       zelvo --capture FOLDER [--fps N] [--dir DIR] [--from MS] [--to MS]\n"
            "\n"
            "Plays the zelvo demo: 800 x 600 full screen, or a window when the display\n"
            "refuses the mode. Escape or closing the window ends it.\n"
            "\n"
-           "  --window          open an 800 x 600 window instead of switching the display\n"
+           "  --window          open a resizable window instead of switching the display;\n"
+           "                    the picture is scaled to fit it, with black bars\n"
+           "  --fullscreen      cover the display at its own resolution, the picture\n"
+           "                    scaled to fit with black bars; the display mode is left alone\n"
+           "                    (Alt+Enter switches between these two)\n"
+           "  --mute            play without sound and without opening a sound device\n"
            "  --dir DIR         run in DIR, which holds the data/ folder\n"
            "  --from MS         start the soundtrack MS milliseconds in\n"
            "  --to MS           end the show once the music passes MS milliseconds\n"
@@ -153,5 +171,6 @@ std::string usage_text() {
            "  --version         show the version\n"
            "\n"
            "Exit status: 0 when the show ended (its end, --to, Escape, window closed),\n"
-           "1 when start-up or the capture failed, 2 for a command line not understood.\n";
+           "1 when start-up or the capture failed (no sound device: try --mute),\n"
+           "2 for a command line not understood.\n";
 }

@@ -31,7 +31,9 @@ constexpr int exit_failure = 1;  // start-up or capture failed; the message says
 constexpr int exit_usage = 2;    // the command line was not understood
 
 struct ShellOptions {
-    bool window = false;        // --window: no display mode change
+    bool window = false;        // --window: a resizable window, the picture scaled into it
+    bool fullscreen = false;    // --fullscreen: the display's own resolution, the picture scaled
+    bool mute = false;          // --mute: no sound device; the clock runs on the wall clock
     std::string dir;            // --dir: working directory holding data/
     int32_t from_ms = 0;        // --from: where the soundtrack starts
     bool has_to = false;
@@ -150,7 +152,8 @@ constexpr int32_t loading_screen_ms = 5000;
 // ---- Start-up ----
 
 // Starts the mixer (44100 Hz, 32 channels); a mixer that will not start is
-// fatal. Start-up steps 7 and 8.
+// fatal, its cause on stderr followed by the hint that --mute plays without
+// sound. Start-up steps 7 and 8.
 void start_sound();
 
 // Reads the soundtrack whole into memory and opens the stream from it; a missing,

@@ -44,7 +44,12 @@ int finish_capture() {
 
 void start_sound() {
     std::string cause;
-    if (!sound_init(44100, 32, &cause)) fatal_error("Error!\nCan't init FMOD", "ERROR", exit_failure, cause);
+    if (!sound_init(44100, 32, &cause)) {
+        // fatal_error puts "zelvo: " before the first line of the cause.
+        const std::string hint = "--mute plays the show without sound";
+        fatal_error("Error!\nCan't init FMOD", "ERROR", exit_failure,
+                    cause.empty() ? hint : cause + "\nzelvo: " + hint);
+    }
     // The 2000 ms stream buffer has nothing to size: both backends decode the
     // whole soundtrack when the stream opens.
 }
