@@ -189,6 +189,9 @@ inline VirtualDisplay start_virtual_display(int width = 1024, int height = 768) 
         dup2(null_fd, 0);
         dup2(null_fd, 1);
         dup2(null_fd, 2);
+        // Nothing else the test holds (a lock, a pipe) may outlive it in Xvfb.
+        for (int fd = 3; fd < 1024; ++fd)
+            if (fd != fds[1]) close(fd);
         std::string fd_text = std::to_string(fds[1]);
         std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
         execlp("Xvfb", "Xvfb", "-displayfd", fd_text.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
