@@ -152,6 +152,16 @@ TEST(Options, ReadsEveryOptionInBothSpellings) {
     EXPECT_DOUBLE_EQ(parse({"--capture", "x", "--fps", "29.97"}).options.fps, 29.97);
     EXPECT_DOUBLE_EQ(parse({"--capture", "x"}).options.fps, 30.0);
     EXPECT_EQ(parse({"--from", "0", "--to", "0"}).options.to_ms, 0);
+
+    Parsed bench = parse({"--bench", "--frames", "3", "--scene=show", "--json", "b.json", "--reference"});
+    ASSERT_TRUE(bench.ok) << bench.error;
+    EXPECT_TRUE(bench.options.bench);
+    EXPECT_EQ(bench.options.bench_frames, 3);
+    EXPECT_EQ(bench.options.bench_scene, "show");
+    EXPECT_EQ(bench.options.bench_json, "b.json");
+    EXPECT_TRUE(bench.options.reference);
+    EXPECT_EQ(parse({"--bench"}).options.bench_frames, 60);
+    EXPECT_TRUE(parse({"--capture", "x", "--reference"}).options.reference);
 }
 
 TEST(Options, RefusesWhatItCannotUse) {
@@ -178,6 +188,15 @@ TEST(Options, RefusesWhatItCannotUse) {
         {"--capture", "x", "--fps", "inf"},
         {"--capture", "x", "--fps", "25fps"},
         {"--fps", "25"},  // nothing to capture
+        {"--bench", "--frames", "0"},
+        {"--bench", "--frames", "2.5"},
+        {"--bench", "--scene", "city"},  // the two visits are city1 and city2
+        {"--bench", "--json", ""},
+        {"--frames", "3"},  // nothing to bench
+        {"--scene", "office"},
+        {"--bench", "--capture", "x"},
+        {"--bench", "--from", "1000"},
+        {"--reference=yes"},
     };
     for (const auto& arguments : refused) {
         Parsed p = parse(arguments);
@@ -191,7 +210,7 @@ TEST(Options, RefusesWhatItCannotUse) {
 TEST(Options, UsageNamesEveryOption) {
     std::string usage = usage_text();
     for (const char* option : {"--window", "--dir", "--from", "--to", "--capture", "--fps", "--help",
-                               "--version"}) {
+                               "--version", "--bench", "--frames", "--scene", "--json", "--reference"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
 }

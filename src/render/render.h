@@ -17,6 +17,14 @@
 
 #include "resources/resources.h"
 
+// ---- Drawing path ----
+
+// Set once by the shell before start-up. True (--reference) sends every face
+// through the immediate-mode emitters below, face by face, as the scenes were
+// first written; false draws the same faces from arrays built once. Both paths
+// draw the same pixels; the straightforward one stays to check the other.
+extern bool reference_drawing;
+
 // ---- Projections, overlays and lights ----
 
 // Projection = 800 x 600 orthographic screen, y up, depth 0 ... 1; model-view identity.
