@@ -12,6 +12,7 @@
 // capture texture. Needs resources (tables, shapes, meshes); never the scenes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -63,6 +64,30 @@ struct TexturedQuad {
 // emit_quad / emit_textured_quad of the face's own corners (and coordinates).
 void emit_plain(const Quad& q);
 void emit_textured(const TexturedQuad& q);
+
+// ---- Face arrays ----
+
+// A corner as the emitters send it, laid out for glInterleavedArrays'
+// GL_T2F_N3F_V3F: texture coordinate, the face's normal, position. Untextured
+// faces carry (0, 0), which nothing reads while texturing is off.
+struct ArrayVertex {
+    float s, t;
+    float nx, ny, nz;
+    float x, y, z;
+};
+
+// Faces laid end to end, four corners a quad or three a triangle, each corner
+// with its face's normal from face_normal. Built once for constant geometry;
+// drawing it sends the same vertices, normals and coordinates as the emitters.
+using FaceArray = std::vector<ArrayVertex>;
+
+void append_quad(FaceArray& array, const Quad& q);
+void append_textured_quad(FaceArray& array, const TexturedQuad& q);
+void append_triangle(FaceArray& array, Vec3 a, Vec3 b, Vec3 c);
+
+// Draws count corners from first as GL_QUADS, or as GL_TRIANGLES, in one call.
+void draw_quad_array(const FaceArray& array, size_t first = 0, size_t count = SIZE_MAX);
+void draw_triangle_array(const FaceArray& array, size_t first = 0, size_t count = SIZE_MAX);
 
 // ---- Textured box ----
 
