@@ -344,3 +344,27 @@ TEST(CaptureProgress, SaysHowFarHowFastAndHowLongStill) {
     EXPECT_EQ(capture_progress_line(9643, 9643, 30), "capture: 100% | 9643 of 9643 frames | 30.0 fps | 0:00 left");
     EXPECT_EQ(capture_progress_line(10, 0, 5), "capture:   0% | 10 of 0 frames | 5.0 fps | 0:00 left");
 }
+
+TEST(PngFolder, AWriteThatFailsOnTheWorkerFailsTheCapture) {
+    // The folder turns into a file while frames are still being written: the
+    // worker's failed write must come back as the capture's failure.
+    HeadlessOptions options;
+    options.fps = 25;
+    options.from_ms = 0;
+    options.to_ms = 400;
+    const fs::path folder = fresh_folder("vanishing");
+    options.capture_path = folder.string();
+    std::string error;
+    ASSERT_TRUE(open_headless(options, &error)) << error;
+    sound_play(0);
+    for (int i = 0; i < 4; ++i) draw_pass();
+    draw_pass();  // hands the previous frames on, so they are written before the folder goes
+    fs::remove_all(folder);
+    std::ofstream(folder) << "in the way";
+    while (sound_position_ms() <= options.to_ms) draw_pass();
+    EXPECT_FALSE(platform_finish_capture(&error));
+    EXPECT_NE(error.find(folder.string()), std::string::npos) << error;
+    EXPECT_LT(platform_frames_written(), platform_frames_expected());
+    platform_close_window();
+    fs::remove(folder);
+}
