@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <GL/gl.h>
+
 #include "render/render.h"
 #include "resources/resources.h"
 #include "scenes/city/city.h"
@@ -15,6 +17,8 @@
 #include "scenes/office/office.h"
 #include "scenes/tunnel/tunnel.h"
 #include "support/gl_harness.h"
+#include "timeline/timeline.h"
+#include "platform/codecs.h"
 
 namespace {
 
@@ -109,8 +113,6 @@ const Sample samples[] = {
     {156500, "the closing letters fading"},
 };
 
-}  // namespace
-
 // Draws the frame at t through one path, after drawing the frame at before_t
 // (state put back around both), so frames that depend on what came before show it.
 std::vector<uint8_t> frame_after(const SceneState& state, bool reference, int32_t before_t, int32_t t) {
@@ -121,15 +123,48 @@ std::vector<uint8_t> frame_after(const SceneState& state, bool reference, int32_
     return gl_timeline_frame(t);
 }
 
-// llvmpipe splits a long immediate-mode batch where its vertex buffer happens
-// to fill, so which of two walls within one depth step of each other wins can
-// depend on the frames drawn before; the tunnel's far walls are full of such
-// pairs. Where the reference is not the same after two different histories,
-// the faster frame is held to differing in at most this share of the pixels.
-constexpr double unsettled_share = 0.25;
+// Where the faster path adds an offset to corners instead of folding it into
+// the matrix, float rounding may move an edge pixel. Measured over the credits
+// and the lattice every 347 ms: at most 68 sprite pixels one level apart; in
+// the lattice's negative at most 13 pixels, up to 16 levels (the edge of one
+// cube's two faces at 0.03 alpha each), and in its streaks at most 293
+// pixels one level apart.
+struct Bound {
+    SceneId scene;
+    int pixels, largest;
+};
+const Bound folded_bounds[] = {
+    {SceneId::credits, 100, 1},
+    {SceneId::lattice, 400, 16},
+};
+
+Bound bound_at(int32_t t) {
+    const SceneId scene = timeline_frame(t).scene;
+    for (const Bound& b : folded_bounds)
+        if (b.scene == scene) return b;
+    return {scene, 0, 0};
+}
+
+// Every corner of the tunnel's wall at music time t as GL's feedback mode
+// returns it: window position, lit colour and texture coordinate. Feedback
+// runs in software on whole primitives, however a batch is split.
+std::vector<float> wall_feedback(const SceneState& state, bool reference, int32_t t) {
+    static std::vector<float> buffer(8 << 20);
+    reference_drawing = reference;
+    restore_state(state);
+    gl_reset_frame();
+    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    apply_light_preset('b');
+    tunnel_scene(timeline_frame(t).local_time);
+    const GLint n = glRenderMode(GL_RENDER);
+    EXPECT_GE(n, 0) << t << " ms: the feedback buffer is too small";
+    return std::vector<float>(buffer.begin(), buffer.begin() + std::max(n, 0));
+}
+
+}  // namespace
 
 TEST_F(ReferenceIdentity, FasterFramesAreTheReferenceFramesByteForByte) {
-    constexpr int pixels = 800 * 600;
     for (const Sample& s : samples) {
         const SceneState state = save_state();
         const std::vector<uint8_t> reference = frame_after(state, true, s.t, s.t);
@@ -140,13 +175,24 @@ TEST_F(ReferenceIdentity, FasterFramesAreTheReferenceFramesByteForByte) {
 
         // The faster path never depends on what was drawn before.
         EXPECT_EQ(compare(faster, faster_again).pixels, 0) << s.t << " ms, " << s.what;
-        const Difference d = compare(reference, faster);
-        if (compare(reference, reference_again).pixels == 0) {
-            EXPECT_EQ(d.pixels, 0) << s.t << " ms, " << s.what << ": largest difference " << d.largest;
+        if (timeline_frame(s.t).scene == SceneId::tunnel) {
+            // llvmpipe splits a long immediate-mode batch where its vertex buffer
+            // happens to fill, and which of two walls within one depth step of each
+            // other wins depends on where: the tunnel's folded walls are full of
+            // such pairs, so its reference frames change (in up to a quarter of the
+            // pixels) with what was drawn before them. There the two paths must send
+            // exactly the same corners.
+            EXPECT_TRUE(wall_feedback(state, true, s.t) == wall_feedback(state, false, s.t)) << s.t << " ms";
+            restore_state(state);
         } else {
-            EXPECT_LE(d.pixels, unsettled_share * pixels) << s.t << " ms, " << s.what;
+            const Difference d = compare(reference, faster);
+            const Bound b = bound_at(s.t);
+            EXPECT_LE(d.pixels, b.pixels) << s.t << " ms, " << s.what << ": largest difference " << d.largest;
+            EXPECT_LE(d.largest, b.largest) << s.t << " ms, " << s.what;
+            EXPECT_EQ(compare(reference, reference_again).pixels, 0) << s.t << " ms, " << s.what;
         }
         // The frame shows something, so the comparison is not of two black screens.
         EXPECT_GT(frame_mean(reference), 0.5) << s.t << " ms, " << s.what;
     }
 }
+

@@ -81,13 +81,26 @@ struct ArrayVertex {
 // drawing it sends the same vertices, normals and coordinates as the emitters.
 using FaceArray = std::vector<ArrayVertex>;
 
+// The four corners of a face, each with the face's normal.
+void quad_corners(const Quad& q, ArrayVertex corners[4]);
+void textured_quad_corners(const TexturedQuad& q, ArrayVertex corners[4]);
+
 void append_quad(FaceArray& array, const Quad& q);
 void append_textured_quad(FaceArray& array, const TexturedQuad& q);
 void append_triangle(FaceArray& array, Vec3 a, Vec3 b, Vec3 c);
 
-// Draws count corners from first as GL_QUADS, or as GL_TRIANGLES, in one call.
+// Draws count corners as GL_QUADS, or as GL_TRIANGLES, in one call.
+void draw_quad_array(const ArrayVertex* corners, size_t count);
+void draw_triangle_array(const ArrayVertex* corners, size_t count);
+// The same for the corners [first, first + count) of an array.
 void draw_quad_array(const FaceArray& array, size_t first = 0, size_t count = SIZE_MAX);
 void draw_triangle_array(const FaceArray& array, size_t first = 0, size_t count = SIZE_MAX);
+
+// For a run of draws from one array: enables and points the client arrays
+// once, then draws ranges of it; the end disables the client arrays again.
+void begin_array_draws(const FaceArray& array);
+void draw_array_quads(size_t first, size_t count);
+void end_array_draws();
 
 // ---- Textured box ----
 
@@ -109,6 +122,8 @@ void draw_textured_box(float width, float height, float depth);
 
 // Draws every triangle flat-shaded in one GL_TRIANGLES batch.
 void draw_mesh(const Vec3* vertices, const int32_t* faces, int32_t face_count);
+// The triangles as draw_mesh sends them, for draw_triangle_array.
+void mesh_face_array(const Vec3* vertices, const int32_t* faces, int32_t face_count, FaceArray* array);
 
 // The quads of a ball over a sphere grid built with the same segment count, in
 // drawing order: the bands (rows 1 ... rows - 2, each closed at the seam), then
