@@ -167,6 +167,35 @@ TEST(VirtualClock, EachSwapAdvancesWallClockAndStreamByOneFrameStep) {
     }
 }
 
+TEST(VirtualClock, OnlyFramesOfTheCaptureRangeAreKept) {
+    HeadlessOptions options;
+    options.fps = 10;
+    options.from_ms = 1000;
+    options.to_ms = 1200;
+    options.capture_path = fresh_folder("kept").string();
+    std::string error;
+    ASSERT_TRUE(open_headless(options, &error)) << error;
+    EXPECT_FALSE(platform_frame_kept()) << "the loading screen goes nowhere";
+    platform_swap_buffers();
+    EXPECT_FALSE(platform_frame_kept());
+    sound_play(options.from_ms);
+    std::vector<bool> kept;  // at 1000, 1100, 1200, 1300 ms
+    for (int i = 0; i < 4; ++i) {
+        sound_position_ms();
+        kept.push_back(platform_frame_kept());
+        draw_pass();
+    }
+    EXPECT_EQ(kept, (std::vector<bool>{true, true, true, false}));
+    EXPECT_TRUE(platform_finish_capture(&error)) << error;
+    platform_close_window();
+
+    // Without a capture every frame is seen by whoever reads it back.
+    options.capture_path.clear();
+    ASSERT_TRUE(open_headless(options, &error)) << error;
+    EXPECT_TRUE(platform_frame_kept());
+    platform_close_window();
+}
+
 TEST(VirtualClock, RatesOutsideOneToAThousandAreRefused) {
     for (double fps : {0.0, -5.0, 0.5, 1001.0}) {
         HeadlessOptions options;
