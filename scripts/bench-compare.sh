@@ -1,7 +1,7 @@
 #!/bin/sh
-# The bench before and after: runs `zelvo --bench` through the straightforward
-# path (--reference) and the faster one in turn, RUNS times each, and prints
-# for every scene the median over the runs of each figure.
+# The bench before and after: times every scene through the straightforward
+# path (--reference) and then the faster one, RUNS times over, and prints for
+# every scene the median over the runs of each figure.
 #
 #   scripts/bench-compare.sh [BUILD] [RUNS] [FRAMES]
 set -eu
@@ -11,16 +11,23 @@ frames=${3:-60}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
+scenes="titles city1 credits city2 office lattice tunnel objects closing show"
+
+# Each scene before and then after, one right after the other, so a busy
+# moment of the machine meets both alike.
 i=1
 while [ "$i" -le "$runs" ]; do
-    "$build/zelvo" --dir "$build" --bench --frames "$frames" --reference --json "$work/before$i.json" >/dev/null
-    "$build/zelvo" --dir "$build" --bench --frames "$frames" --json "$work/after$i.json" >/dev/null
+    for scene in $scenes; do
+        "$build/zelvo" --dir "$build" --bench --frames "$frames" --scene "$scene" --reference \
+            --json "$work/before-$scene-$i.json" >/dev/null
+        "$build/zelvo" --dir "$build" --bench --frames "$frames" --scene "$scene" --json "$work/after-$scene-$i.json" >/dev/null
+    done
     i=$((i + 1))
 done
 
 # One line a row of every run: path scene median p95 fps limit ratio.
 for path in before after; do
-    for file in "$work/$path"*.json; do
+    for file in "$work/$path"-*.json; do
         sed -n 's/.*"scene": "\([a-z0-9]*\)", "frames": [0-9]*, "median_ms": \([0-9.]*\), "p95_ms": \([0-9.]*\), "fps": \([0-9.]*\), "limit_ms": \([0-9.]*\), "ratio": \([0-9.]*\)}.*/\1 \2 \3 \4 \5 \6/p' "$file" |
             sed "s/^/$path /"
     done
@@ -29,7 +36,7 @@ done >"$work/rows"
 echo "zelvo bench, before (--reference) and after, medians of $runs runs of $frames frames a scene"
 printf '%-8s %10s %10s %8s %8s %10s %10s %7s %7s\n' scene "before ms" "after ms" "before" "after" "before" "after" "before" "after"
 printf '%-8s %10s %10s %8s %8s %10s %10s %7s %7s\n' "" "" "" "fps" "fps" "limit ms" "limit ms" "ratio" "ratio"
-for scene in titles city1 credits city2 office lattice tunnel objects closing show; do
+for scene in $scenes; do
     line=$scene
     for field in 3 5 6 7; do
         for path in before after; do
