@@ -5,6 +5,7 @@
 # make fuzz [FUZZ_SECONDS=60]   each libFuzzer harness for that long
 # make video [VIDEO_FROM=0 VIDEO_TO=160704]   the show as build/zelvo.mp4, 800 x 600 at 60 fps with sound
 # make sheet   docs/scenes.png, one frame of every scene, for the README
+# make bench [BENCH_RUNS=3 BENCH_FRAMES=60]   the bench before (--reference) and after
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
@@ -12,8 +13,10 @@ FUZZ_SECONDS ?= 60
 VIDEO ?= $(BUILD)/zelvo.mp4
 VIDEO_FROM ?= 0
 VIDEO_TO ?= 160704
+BENCH_RUNS ?= 3
+BENCH_FRAMES ?= 60
 
-.PHONY: all run test setup configure clean test-sanitize fuzz video sheet
+.PHONY: all run test setup configure clean test-sanitize fuzz video sheet bench
 
 all: configure
 	cmake --build $(BUILD)
@@ -32,6 +35,9 @@ test: all
 
 video: all
 	$(BUILD)/zelvo --dir $(BUILD) --capture $(abspath $(VIDEO)) --fps 60 --from $(VIDEO_FROM) --to $(VIDEO_TO)
+
+bench: all
+	scripts/bench-compare.sh $(BUILD) $(BENCH_RUNS) $(BENCH_FRAMES)
 
 sheet: all
 	scripts/scene-sheet.sh $(BUILD) docs/scenes.png

@@ -248,7 +248,7 @@ TEST_F(Headless, FilesWrittenByFfmpegLoadUpright) {
          "ffmpeg -v error -y -i '" + card + "' -f image2 -c:v targa -rle 0 '" + out + "'"},
         {"MP3 with an ID3v2 tag and junk after it", "kardel.mp3",
          "ffmpeg -v error -y -i '" + song + "' -c:a copy -id3v2_version 3 -metadata title=zelvo -f mp3 '" + out +
-             "' && head -c 4000 /dev/urandom >> '" + out + "'"},
+             "' && for i in $(seq 500); do printf 'zelvo junk '; done >> '" + out + "'"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -167,6 +167,35 @@ TEST(VirtualClock, EachSwapAdvancesWallClockAndStreamByOneFrameStep) {
     }
 }
 
+TEST(VirtualClock, OnlyFramesOfTheCaptureRangeAreKept) {
+    HeadlessOptions options;
+    options.fps = 10;
+    options.from_ms = 1000;
+    options.to_ms = 1200;
+    options.capture_path = fresh_folder("kept").string();
+    std::string error;
+    ASSERT_TRUE(open_headless(options, &error)) << error;
+    EXPECT_FALSE(platform_frame_kept()) << "the loading screen goes nowhere";
+    platform_swap_buffers();
+    EXPECT_FALSE(platform_frame_kept());
+    sound_play(options.from_ms);
+    std::vector<bool> kept;  // at 1000, 1100, 1200, 1300 ms
+    for (int i = 0; i < 4; ++i) {
+        sound_position_ms();
+        kept.push_back(platform_frame_kept());
+        draw_pass();
+    }
+    EXPECT_EQ(kept, (std::vector<bool>{true, true, true, false}));
+    EXPECT_TRUE(platform_finish_capture(&error)) << error;
+    platform_close_window();
+
+    // Without a capture every frame is seen by whoever reads it back.
+    options.capture_path.clear();
+    ASSERT_TRUE(open_headless(options, &error)) << error;
+    EXPECT_TRUE(platform_frame_kept());
+    platform_close_window();
+}
+
 TEST(VirtualClock, RatesOutsideOneToAThousandAreRefused) {
     for (double fps : {0.0, -5.0, 0.5, 1001.0}) {
         HeadlessOptions options;
@@ -343,4 +372,28 @@ TEST(CaptureProgress, SaysHowFarHowFastAndHowLongStill) {
     EXPECT_EQ(capture_progress_line(4321, 9643, 58.2), "capture:  45% | 4321 of 9643 frames | 58.2 fps | 1:31 left");
     EXPECT_EQ(capture_progress_line(9643, 9643, 30), "capture: 100% | 9643 of 9643 frames | 30.0 fps | 0:00 left");
     EXPECT_EQ(capture_progress_line(10, 0, 5), "capture:   0% | 10 of 0 frames | 5.0 fps | 0:00 left");
+}
+
+TEST(PngFolder, AWriteThatFailsOnTheWorkerFailsTheCapture) {
+    // The folder turns into a file while frames are still being written: the
+    // worker's failed write must come back as the capture's failure.
+    HeadlessOptions options;
+    options.fps = 25;
+    options.from_ms = 0;
+    options.to_ms = 400;
+    const fs::path folder = fresh_folder("vanishing");
+    options.capture_path = folder.string();
+    std::string error;
+    ASSERT_TRUE(open_headless(options, &error)) << error;
+    sound_play(0);
+    for (int i = 0; i < 4; ++i) draw_pass();
+    draw_pass();  // hands the previous frames on, so they are written before the folder goes
+    fs::remove_all(folder);
+    std::ofstream(folder) << "in the way";
+    while (sound_position_ms() <= options.to_ms) draw_pass();
+    EXPECT_FALSE(platform_finish_capture(&error));
+    EXPECT_NE(error.find(folder.string()), std::string::npos) << error;
+    EXPECT_LT(platform_frames_written(), platform_frames_expected());
+    platform_close_window();
+    fs::remove(folder);
 }

@@ -54,6 +54,7 @@ bool platform_open_window(const char*, int, int, int, bool, bool* got_fullscreen
 void platform_close_window() { std::fputs("[window closed]\n", stderr); }
 void platform_swap_buffers() { fake.swaps += 1; }
 void platform_set_title(const char* title) { fake.titles.push_back(title); }
+bool platform_frame_kept() { return true; }
 void platform_show_cursor(bool) {}
 bool platform_peek_message(Message* m) {
     if (fake.messages.empty()) return false;

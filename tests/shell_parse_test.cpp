@@ -159,6 +159,15 @@ TEST(Options, ReadsEveryOptionInBothSpellings) {
     EXPECT_TRUE(scaled.options.mute);
     EXPECT_FALSE(scaled.options.window);
     EXPECT_TRUE(parse({"--window", "--mute"}).ok);
+    Parsed bench = parse({"--bench", "--frames", "3", "--scene=show", "--json", "b.json", "--reference"});
+    ASSERT_TRUE(bench.ok) << bench.error;
+    EXPECT_TRUE(bench.options.bench);
+    EXPECT_EQ(bench.options.bench_frames, 3);
+    EXPECT_EQ(bench.options.bench_scene, "show");
+    EXPECT_EQ(bench.options.bench_json, "b.json");
+    EXPECT_TRUE(bench.options.reference);
+    EXPECT_EQ(parse({"--bench"}).options.bench_frames, 60);
+    EXPECT_TRUE(parse({"--capture", "x", "--reference"}).options.reference);
 }
 
 TEST(Options, RefusesWhatItCannotUse) {
@@ -190,6 +199,15 @@ TEST(Options, RefusesWhatItCannotUse) {
         {"--fullscreen", "--capture", "x"},
         {"--mute", "--capture", "x"},
         {"--mute=1"},
+        {"--bench", "--frames", "0"},
+        {"--bench", "--frames", "2.5"},
+        {"--bench", "--scene", "city"},  // the two visits are city1 and city2
+        {"--bench", "--json", ""},
+        {"--frames", "3"},  // nothing to bench
+        {"--scene", "office"},
+        {"--bench", "--capture", "x"},
+        {"--bench", "--from", "1000"},
+        {"--reference=yes"},
     };
     for (const auto& arguments : refused) {
         Parsed p = parse(arguments);
@@ -203,7 +221,8 @@ TEST(Options, RefusesWhatItCannotUse) {
 TEST(Options, UsageNamesEveryOption) {
     std::string usage = usage_text();
     for (const char* option : {"--window", "--fullscreen", "--mute", "--dir", "--from", "--to", "--capture",
-                               "--fps", "--help", "--version"}) {
+                               "--fps", "--help", "--version", "--bench", "--frames", "--scene", "--json",
+                               "--reference"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
 }

@@ -34,6 +34,7 @@ void headless_sound_play(int32_t start_ms);
 int32_t headless_sound_position_ms();
 void headless_sound_close();
 int headless_frames_written();
+bool headless_frame_kept();
 int headless_frames_expected();
 bool headless_finish_capture(std::string* error);
 

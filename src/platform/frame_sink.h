@@ -43,3 +43,27 @@ std::string frame_file_name(int32_t music_ms);
 // The PNG folder and the ffmpeg video.
 extern const FrameSink png_folder_sink;
 extern const FrameSink video_file_sink;
+
+// ---- The sink's worker thread ----
+//
+// Frames are written through the sink on a thread of its own, in the order
+// they were queued, so the next frame renders while one is encoded or piped.
+// A few frame buffers circulate: the render thread fills a free one and queues
+// it; the worker writes it and frees it. After the first failed write the
+// worker writes nothing more and keeps that error for the finish.
+
+// Starts the worker for the sink with buffers of frame_bytes each.
+void sink_worker_start(const FrameSink* sink, size_t frame_bytes);
+// A free buffer to fill, waiting while every buffer is queued or being written.
+uint8_t* sink_worker_buffer();
+// Queues the buffer sink_worker_buffer returned, as the frame shown at music_ms.
+void sink_worker_queue(int32_t music_ms);
+// Frames written so far (any thread may ask).
+int sink_worker_written();
+// Whether a write has failed; *error (when given) its message.
+bool sink_worker_failed(std::string* error = nullptr);
+// Waits until every queued frame is written and stops the worker. False with
+// *error set to the first failed write's message.
+bool sink_worker_finish(std::string* error);
+// Stops the worker at once, dropping the frames still queued. Safe when none runs.
+void sink_worker_abandon();

@@ -38,6 +38,27 @@ struct FboCalls {
     PFNGLCHECKFRAMEBUFFERSTATUSPROC check_framebuffer_status = nullptr;
 };
 
+// Pixel-buffer-object entry points for reading frames back without waiting.
+struct PackCalls {
+    PFNGLGENBUFFERSPROC gen_buffers = nullptr;
+    PFNGLBINDBUFFERPROC bind_buffer = nullptr;
+    PFNGLBUFFERDATAPROC buffer_data = nullptr;
+    PFNGLMAPBUFFERPROC map_buffer = nullptr;
+    PFNGLUNMAPBUFFERPROC unmap_buffer = nullptr;
+    PFNGLDELETEBUFFERSPROC delete_buffers = nullptr;
+};
+
+// Frame k is read into pixel buffer k mod 2 when it is presented and handed to
+// the sink's worker when frame k + 1 is, so the read-back is finished by then
+// and no swap waits on its own frame's copy.
+struct PackBuffers {
+    PackCalls gl;
+    GLuint names[2] = {0, 0};
+    int next = 0;
+    bool pending = false;  // the other buffer holds a frame not yet handed on
+    int32_t pending_ms = 0;
+};
+
 struct Headless {
     EGLDisplay display = EGL_NO_DISPLAY;
     EGLContext context = EGL_NO_CONTEXT;
@@ -58,11 +79,13 @@ struct Headless {
     bool position_reported = false;  // since the last swap
 
     const FrameSink* sink = nullptr;
-    bool sink_failed = false;
-    std::string sink_error;
-    int frames_written = 0;
+    bool sink_failed = false;  // a frame was lost or a write failed: no more frames are read back
+    std::string sink_error;    // a frame lost before it reached the worker
+    int frames_handed = 0;
     int frames_expected = 0;
-    std::vector<uint8_t> frame;
+    size_t frame_bytes = 0;
+    PackBuffers pack;
+    bool pack_ready = false;  // pixel buffers exist; without them frames are read straight back
 
     Clock::time_point opened_at;
     Clock::time_point playing_since;
@@ -229,27 +252,85 @@ double render_rate() {
 // Frames written per real second since the first was written.
 double write_rate() {
     const double seconds = seconds_since(headless.writing_since);
-    return headless.frames_written > 0 && seconds > 0 ? headless.frames_written / seconds : 0.0;
+    const int written = sink_worker_written();
+    return written > 0 && seconds > 0 ? written / seconds : 0.0;
+}
+
+bool make_pack_buffers() {
+    PackBuffers& p = headless.pack;
+    if (!look_up(&p.gl.gen_buffers, "glGenBuffers") || !look_up(&p.gl.bind_buffer, "glBindBuffer") ||
+        !look_up(&p.gl.buffer_data, "glBufferData") || !look_up(&p.gl.map_buffer, "glMapBuffer") ||
+        !look_up(&p.gl.unmap_buffer, "glUnmapBuffer") || !look_up(&p.gl.delete_buffers, "glDeleteBuffers"))
+        return false;
+    p.gl.gen_buffers(2, p.names);
+    for (GLuint name : p.names) {
+        p.gl.bind_buffer(GL_PIXEL_PACK_BUFFER, name);
+        p.gl.buffer_data(GL_PIXEL_PACK_BUFFER, static_cast<GLsizeiptr>(headless.frame_bytes), nullptr, GL_STREAM_READ);
+    }
+    p.gl.bind_buffer(GL_PIXEL_PACK_BUFFER, 0);
+    return glGetError() == GL_NO_ERROR;
+}
+
+// Reads the frame as tightly packed RGB rows, bottom row first, into the
+// bound pixel buffer (at offset 0) or into memory.
+void read_frame(void* destination) {
+    GLint alignment = 4;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, headless.width, headless.height, GL_RGB, GL_UNSIGNED_BYTE, destination);
+    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
+}
+
+// Copies the frame waiting in the other pixel buffer to the worker.
+void hand_pending_frame() {
+    PackBuffers& p = headless.pack;
+    if (!p.pending) return;
+    p.pending = false;
+    p.gl.bind_buffer(GL_PIXEL_PACK_BUFFER, p.names[1 - p.next]);
+    const void* pixels = p.gl.map_buffer(GL_PIXEL_PACK_BUFFER, GL_READ_ONLY);
+    if (pixels) {
+        std::memcpy(sink_worker_buffer(), pixels, headless.frame_bytes);
+        sink_worker_queue(p.pending_ms);
+    }
+    const bool unmapped = p.gl.unmap_buffer(GL_PIXEL_PACK_BUFFER) == GL_TRUE;
+    p.gl.bind_buffer(GL_PIXEL_PACK_BUFFER, 0);
+    if (!pixels || !unmapped) {
+        // A frame lost on the way fails the capture like a failed write.
+        headless.sink_failed = true;
+        headless.sink_error = "the frame at " + std::to_string(p.pending_ms) + " ms could not be read back";
+        std::fprintf(stderr, "zelvo: %s\n", headless.sink_error.c_str());
+    }
 }
 
 void hand_frame_to_sink() {
     if (!headless.sink || headless.sink_failed || !headless.playing || !headless.position_reported) return;
     if (headless.last_position < headless.options.from_ms || headless.last_position > headless.options.to_ms) return;
-    GLint alignment = 4;
-    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, headless.width, headless.height, GL_RGB, GL_UNSIGNED_BYTE, headless.frame.data());
-    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
-    std::string error;
-    if (headless.frames_written == 0) headless.writing_since = Clock::now();
-    if (headless.sink->write(headless.frame.data(), headless.last_position, &error)) {
-        ++headless.frames_written;
-    } else {
-        // One failed frame spoils the capture; stop writing and report it at the end.
+    if (sink_worker_failed()) {
         headless.sink_failed = true;
-        headless.sink_error = error;
-        std::fprintf(stderr, "zelvo: %s\n", error.c_str());
+        return;
     }
+    if (headless.frames_handed == 0) headless.writing_since = Clock::now();
+    ++headless.frames_handed;
+    if (!headless.pack_ready) {
+        read_frame(sink_worker_buffer());
+        sink_worker_queue(headless.last_position);
+        return;
+    }
+    PackBuffers& p = headless.pack;
+    p.gl.bind_buffer(GL_PIXEL_PACK_BUFFER, p.names[p.next]);
+    read_frame(nullptr);
+    p.gl.bind_buffer(GL_PIXEL_PACK_BUFFER, 0);
+    hand_pending_frame();
+    p.pending = true;
+    p.pending_ms = headless.last_position;
+    p.next = 1 - p.next;
+}
+
+void release_pack_buffers() {
+    PackBuffers& p = headless.pack;
+    if (headless.pack_ready) p.gl.delete_buffers(2, p.names);
+    headless.pack_ready = false;
+    p = PackBuffers{};
 }
 
 }  // namespace
@@ -295,12 +376,17 @@ bool headless_start_capture(std::string* error) {
                                 headless.frames_expected};
     if (!sink->open(settings, error)) return false;
     headless.sink = sink;
-    headless.frame.resize(static_cast<size_t>(headless.width) * headless.height * 3);
+    headless.frame_bytes = static_cast<size_t>(headless.width) * headless.height * 3;
+    headless.pack_ready = make_pack_buffers();
+    sink_worker_start(sink, headless.frame_bytes);
     return true;
 }
 
 void headless_close_window() {
+    // A run that ends without finishing its capture (a fatal error) drops what is still queued.
+    sink_worker_abandon();
     if (headless.display == EGL_NO_DISPLAY) return;
+    release_pack_buffers();
     eglMakeCurrent(headless.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     if (headless.surface != EGL_NO_SURFACE) eglDestroySurface(headless.display, headless.surface);
     if (headless.context != EGL_NO_CONTEXT) eglDestroyContext(headless.display, headless.context);
@@ -338,7 +424,7 @@ void headless_set_title(const char* title) {
         std::fprintf(stderr, "%.1f fps rendered | %s\n", render_rate(), title);
         return;
     }
-    const std::string line = capture_progress_line(headless.frames_written, headless.frames_expected, write_rate());
+    const std::string line = capture_progress_line(sink_worker_written(), headless.frames_expected, write_rate());
     if (headless.terminal) {
         std::fprintf(stderr, "\r%s\033[K", line.c_str());
         headless.line_open = true;
@@ -385,21 +471,35 @@ void headless_sound_close() {
     headless.stream_open = false;
 }
 
-int headless_frames_written() { return headless.frames_written; }
+int headless_frames_written() { return sink_worker_written(); }
+
+// Only frames of the playback within the capture range reach the sink.
+bool headless_frame_kept() {
+    if (headless.options.capture_path.empty()) return true;
+    return headless.playing && headless.last_position >= headless.options.from_ms &&
+           headless.last_position <= headless.options.to_ms;
+}
 
 int headless_frames_expected() { return headless.frames_expected; }
 
 bool headless_finish_capture(std::string* error) {
     if (!headless.sink) return true;
+    if (!headless.sink_failed && headless.pack_ready) hand_pending_frame();
+    std::string worker_error;
+    const bool all_written = sink_worker_finish(&worker_error);
     std::string sink_error;
     if (headless.line_open) std::fputc('\n', stderr);
     headless.line_open = false;
     const bool finished = headless.sink->finish(&sink_error);
-    std::fprintf(stderr, "capture: wrote %d of %d frames to %s, rendered at %.1f fps\n", headless.frames_written,
+    std::fprintf(stderr, "capture: wrote %d of %d frames to %s, rendered at %.1f fps\n", sink_worker_written(),
                  headless.frames_expected, headless.options.capture_path.c_str(), render_rate());
     headless.sink = nullptr;
-    if (headless.sink_failed) {
+    if (!headless.sink_error.empty()) {
         *error = headless.sink_error;
+        return false;
+    }
+    if (!all_written) {
+        *error = worker_error;
         return false;
     }
     if (!finished) {

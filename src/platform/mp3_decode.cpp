@@ -41,6 +41,13 @@ bool allow_only_s16(mpg123_handle* handle) {
     return true;
 }
 
+// Where the music ends when the bytes after it do not decode, and why.
+std::string junk_warning(const DecodedAudio& audio, const std::string& reason) {
+    char at[32];
+    std::snprintf(at, sizeof at, "%.3f", double(audio.samples.size()) / audio.channels / audio.rate);
+    return std::string("the data after ") + at + " s does not decode (" + reason + "); the music ends there";
+}
+
 }  // namespace
 
 bool mp3_decode(const uint8_t* bytes, size_t size, DecodedAudio* audio, std::string* error, std::string* warning) {
@@ -76,8 +83,14 @@ bool mp3_decode(const uint8_t* bytes, size_t size, DecodedAudio* audio, std::str
             int channels = 0;
             int encoding = 0;
             mpg123_getformat(handle, &rate, &channels, &encoding);
-            if (have_format && (rate != audio->rate || channels != audio->channels))
-                return fail(error, "the MP3 data changes its sample rate or channels midway");
+            if (have_format && (rate != audio->rate || channels != audio->channels)) {
+                if (audio->samples.empty())
+                    return fail(error, "the MP3 data changes its sample rate or channels midway");
+                // Trailing bytes that happen to look like a frame of another
+                // format end the music like any other junk.
+                if (warning) *warning = junk_warning(*audio, "a frame of another sample rate or channel count");
+                break;
+            }
             audio->rate = static_cast<int>(rate);
             audio->channels = channels;
             have_format = true;
@@ -94,12 +107,7 @@ bool mp3_decode(const uint8_t* bytes, size_t size, DecodedAudio* audio, std::str
             // means the data is no MP3.
             if (!have_format || audio->samples.empty())
                 return fail(error, std::string("the MP3 data does not decode: ") + mpg123_strerror(handle));
-            if (warning) {
-                char at[32];
-                std::snprintf(at, sizeof at, "%.3f", double(audio->samples.size()) / audio->channels / audio->rate);
-                *warning = std::string("the data after ") + at + " s does not decode (" + mpg123_strerror(handle) +
-                           "); the music ends there";
-            }
+            if (warning) *warning = junk_warning(*audio, mpg123_strerror(handle));
             break;
         }
     }

@@ -119,6 +119,8 @@ void sound_close() {
         desktop_sound_close();
 }
 
+bool platform_frame_kept() { return headless() ? headless_frame_kept() : true; }
+
 int platform_frames_written() { return headless() ? headless_frames_written() : 0; }
 
 int platform_frames_expected() { return headless() ? headless_frames_expected() : 0; }

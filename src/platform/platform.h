@@ -89,6 +89,12 @@ void platform_close_window();
 // frame step.
 void platform_swap_buffers();
 
+// Whether the frame drawn now would be seen: always on the desktop and in a
+// headless run without capture; in a capture only during playback within the
+// capture range (the loading screen never reaches the sink). A frame nobody
+// sees may be left undrawn, but it is still presented, so the clock moves on.
+bool platform_frame_kept();
+
 // Sets the window title. The headless backend writes a progress line to stderr
 // instead (frames written, of how many, render rate), at most a few times a second.
 void platform_set_title(const char* title);

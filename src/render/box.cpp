@@ -36,6 +36,17 @@ void draw_textured_box(float width, float height, float depth) {
     BoxFace faces[6];
     textured_box_faces(width, height, depth, faces);
     const auto& t = box_face_texcoords;
+    if (!reference_drawing) {
+        ArrayVertex corners[24];
+        for (int f = 0; f < 6; ++f) {
+            const Vec3* c = faces[f].corners;
+            const TexturedQuad q = {{c[0], c[1], c[2], c[3]},
+                                    {{t[0][0], t[0][1]}, {t[1][0], t[1][1]}, {t[2][0], t[2][1]}, {t[3][0], t[3][1]}}};
+            textured_quad_corners(q, corners + 4 * f);
+        }
+        draw_quad_array(corners, 24);
+        return;
+    }
     glBegin(GL_QUADS);
     for (const BoxFace& face : faces) {
         const Vec3* c = face.corners;

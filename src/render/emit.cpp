@@ -5,6 +5,8 @@
 
 #include "render/render.h"
 
+bool reference_drawing = false;
+
 namespace {
 
 void send_normal(Vec3 n) { glNormal3f(n.x, n.y, n.z); }

@@ -13,6 +13,15 @@ void draw_mesh(const Vec3* vertices, const int32_t* faces, int32_t face_count) {
     glEnd();
 }
 
+void mesh_face_array(const Vec3* vertices, const int32_t* faces, int32_t face_count, FaceArray* array) {
+    array->clear();
+    for (int32_t face = 0; face < face_count; ++face) {
+        Vec3 corners[3];
+        mesh_triangle_corners(vertices, faces, face, corners);
+        append_triangle(*array, corners[0], corners[1], corners[2]);
+    }
+}
+
 namespace {
 
 // One corner of a ball quad: grid row r (0 for the top pole, rows for the

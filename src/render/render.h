@@ -12,10 +12,19 @@
 // capture texture. Needs resources (tables, shapes, meshes); never the scenes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "resources/resources.h"
+
+// ---- Drawing path ----
+
+// Set once by the shell before start-up. True (--reference) sends every face
+// through the immediate-mode emitters below, face by face, as the scenes were
+// first written; false draws the same faces from arrays built once. Both paths
+// draw the same pixels; the straightforward one stays to check the other.
+extern bool reference_drawing;
 
 // ---- Projections, overlays and lights ----
 
@@ -56,6 +65,43 @@ struct TexturedQuad {
 void emit_plain(const Quad& q);
 void emit_textured(const TexturedQuad& q);
 
+// ---- Face arrays ----
+
+// A corner as the emitters send it, laid out for glInterleavedArrays'
+// GL_T2F_N3F_V3F: texture coordinate, the face's normal, position. Untextured
+// faces carry (0, 0), which nothing reads while texturing is off.
+struct ArrayVertex {
+    float s, t;
+    float nx, ny, nz;
+    float x, y, z;
+};
+
+// Faces laid end to end, four corners a quad or three a triangle, each corner
+// with its face's normal from face_normal. Built once for constant geometry;
+// drawing it sends the same vertices, normals and coordinates as the emitters.
+using FaceArray = std::vector<ArrayVertex>;
+
+// The four corners of a face, each with the face's normal.
+void quad_corners(const Quad& q, ArrayVertex corners[4]);
+void textured_quad_corners(const TexturedQuad& q, ArrayVertex corners[4]);
+
+void append_quad(FaceArray& array, const Quad& q);
+void append_textured_quad(FaceArray& array, const TexturedQuad& q);
+void append_triangle(FaceArray& array, Vec3 a, Vec3 b, Vec3 c);
+
+// Draws count corners as GL_QUADS, or as GL_TRIANGLES, in one call.
+void draw_quad_array(const ArrayVertex* corners, size_t count);
+void draw_triangle_array(const ArrayVertex* corners, size_t count);
+// The same for the corners [first, first + count) of an array.
+void draw_quad_array(const FaceArray& array, size_t first = 0, size_t count = SIZE_MAX);
+void draw_triangle_array(const FaceArray& array, size_t first = 0, size_t count = SIZE_MAX);
+
+// For a run of draws from one array: enables and points the client arrays
+// once, then draws ranges of it; the end disables the client arrays again.
+void begin_array_draws(const FaceArray& array);
+void draw_array_quads(size_t first, size_t count);
+void end_array_draws();
+
 // ---- Textured box ----
 
 struct BoxFace {
@@ -76,6 +122,8 @@ void draw_textured_box(float width, float height, float depth);
 
 // Draws every triangle flat-shaded in one GL_TRIANGLES batch.
 void draw_mesh(const Vec3* vertices, const int32_t* faces, int32_t face_count);
+// The triangles as draw_mesh sends them, for draw_triangle_array.
+void mesh_face_array(const Vec3* vertices, const int32_t* faces, int32_t face_count, FaceArray* array);
 
 // The quads of a ball over a sphere grid built with the same segment count, in
 // drawing order: the bands (rows 1 ... rows - 2, each closed at the seam), then

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "render/render.h"
 #include "shell/shell.h"
 
 namespace {
@@ -48,11 +49,13 @@ int main(int argc, char** argv) {
         return exit_ok;
     }
 
-    if (!options.capture_path.empty()) {
-        // The capture folder is named from where the user stands, not from --dir.
+    // The capture folder and the bench's JSON file are named from where the
+    // user stands, not from --dir.
+    for (std::string* path : {&options.capture_path, &options.bench_json}) {
+        if (path->empty()) continue;
         std::error_code code;
-        std::filesystem::path absolute = std::filesystem::absolute(options.capture_path, code);
-        if (!code) options.capture_path = absolute.string();
+        std::filesystem::path absolute = std::filesystem::absolute(*path, code);
+        if (!code) *path = absolute.string();
     }
     if (!options.dir.empty() && chdir(options.dir.c_str()) != 0) {
         std::fprintf(stderr, "zelvo: can't use %s as the working directory: %s\n",
@@ -66,7 +69,9 @@ int main(int argc, char** argv) {
         return exit_failure;
     }
 
-    Backend backend = options.capture_path.empty() ? Backend::desktop : Backend::headless;
-    platform_select_backend(backend, headless_options(options), desktop_options(options));
-    return run_demo(options);
+    reference_drawing = options.reference;
+    const bool headless = !options.capture_path.empty() || options.bench;
+    platform_select_backend(headless ? Backend::headless : Backend::desktop, headless_options(options),
+                            desktop_options(options));
+    return options.bench ? run_bench(options) : run_demo(options);
 }

@@ -11,6 +11,9 @@ namespace {
 // Far past the show's 160704 ms, and small enough for every value to fit an int32_t.
 constexpr long longest_time_ms = 24L * 60 * 60 * 1000;
 
+// More frames than any scene window has milliseconds.
+constexpr long longest_bench = 100000;
+
 bool parse_milliseconds(const char* text, int32_t* value) {
     if (*text == '\0') return false;
     char* end = nullptr;
@@ -51,12 +54,31 @@ Argument split_argument(const char* text) {
     return argument;
 }
 
+bool parse_frame_count(const char* text, int* value) {
+    if (*text == '\0') return false;
+    char* end = nullptr;
+    errno = 0;
+    long parsed = std::strtol(text, &end, 10);
+    if (errno != 0 || *end != '\0' || parsed < 1 || parsed > longest_bench) return false;
+    *value = static_cast<int>(parsed);
+    return true;
+}
+
 bool takes_value(const std::string& name) {
     return name == "--dir" || name == "--from" || name == "--to" || name == "--capture" ||
-           name == "--fps";
+           name == "--fps" || name == "--frames" || name == "--scene" || name == "--json";
 }
 
 bool check_combination(const ShellOptions& options, std::string* error) {
+    const bool bench_detail = options.has_bench_frames || !options.bench_scene.empty() || !options.bench_json.empty();
+    if (bench_detail && !options.bench) {
+        *error = "--frames, --scene and --json apply only with --bench";
+        return false;
+    }
+    if (options.bench && (!options.capture_path.empty() || options.from_ms != 0 || options.has_to)) {
+        *error = "--bench times every scene over its whole window; --capture, --from and --to do not apply";
+        return false;
+    }
     if (options.has_fps && options.capture_path.empty()) {
         *error = "--fps applies only with --capture";
         return false;
@@ -65,9 +87,10 @@ bool check_combination(const ShellOptions& options, std::string* error) {
         *error = "--fullscreen and --window exclude each other";
         return false;
     }
-    if (!options.capture_path.empty() && (options.fullscreen || options.mute)) {
-        // A capture draws off screen and opens no sound device anyway.
-        *error = std::string(options.fullscreen ? "--fullscreen" : "--mute") + " does not apply to --capture";
+    if ((!options.capture_path.empty() || options.bench) && (options.fullscreen || options.mute)) {
+        // A capture or a bench draws off screen and opens no sound device anyway.
+        *error = std::string(options.fullscreen ? "--fullscreen" : "--mute") + " does not apply to " +
+                 (options.bench ? "--bench" : "--capture");
         return false;
     }
     if (options.has_to && options.to_ms < options.from_ms) {
@@ -108,6 +131,29 @@ bool parse_options(int argc, const char* const* argv, ShellOptions* options, std
             options->help = true;
         } else if (name == "--version") {
             options->version = true;
+        } else if (name == "--reference") {
+            options->reference = true;
+        } else if (name == "--bench") {
+            options->bench = true;
+        } else if (name == "--frames") {
+            if (!parse_frame_count(value, &options->bench_frames)) {
+                *error = std::string("--frames needs a count from 1 to ") + std::to_string(longest_bench) +
+                         ", not '" + value + "'";
+                return false;
+            }
+            options->has_bench_frames = true;
+        } else if (name == "--scene") {
+            if (bench_scene_index(value) < 0) {
+                *error = std::string("--scene needs one of ") + bench_scene_list() + ", not '" + value + "'";
+                return false;
+            }
+            options->bench_scene = value;
+        } else if (name == "--json") {
+            if (*value == '\0') {
+                *error = "--json needs a file";
+                return false;
+            }
+            options->bench_json = value;
         } else if (name == "--dir") {
             if (*value == '\0') {
                 *error = "--dir needs a folder";
@@ -148,8 +194,9 @@ bool parse_options(int argc, const char* const* argv, ShellOptions* options, std
 }
 
 std::string usage_text() {
-    return "Usage: zelvo [--window | --fullscreen] [--mute] [--dir DIR] [--from MS] [--to MS]\n"
-           "       zelvo --capture FOLDER [--fps N] [--dir DIR] [--from MS] [--to MS]\n"
+    return "Usage: zelvo [--window | --fullscreen] [--mute] [--dir DIR] [--from MS] [--to MS] [--reference]\n"
+           "       zelvo --capture FOLDER [--fps N] [--dir DIR] [--from MS] [--to MS] [--reference]\n"
+           "       zelvo --bench [--frames N] [--scene NAME] [--json FILE] [--dir DIR] [--reference]\n"
            "\n"
            "Plays the zelvo demo: 800 x 600 full screen, or a window when the display\n"
            "refuses the mode. Escape or closing the window ends it.\n"
@@ -167,6 +214,16 @@ std::string usage_text() {
            "                    from --from to --to as FOLDER/NNNNNN.png (music time in ms);\n"
            "                    a FOLDER ending in .mp4 or .mkv becomes a video with sound\n"
            "  --fps N           frames per second of the capture (default 30)\n"
+           "  --bench           time every scene headless and print the table (nothing else\n"
+           "                    is written): median and 95th percentile ms per frame, fps,\n"
+           "                    the limit (the same frames replayed from display lists) and\n"
+           "                    the ratio of the two, then the whole show\n"
+           "  --frames N        frames timed per scene (default 60)\n"
+           "  --scene NAME      time one scene alone: titles, city1, credits, city2, office,\n"
+           "                    lattice, tunnel, objects, closing, or show\n"
+           "  --json FILE       also write the figures to FILE as JSON\n"
+           "  --reference       draw every face through the immediate-mode emitters, the\n"
+           "                    straightforward path the faster one is checked against\n"
            "  --help            show this text\n"
            "  --version         show the version\n"
            "\n"

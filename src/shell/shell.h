@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "resources/resources.h"
@@ -41,6 +42,12 @@ struct ShellOptions {
     std::string capture_path;   // --capture: headless, frames into this folder
     bool has_fps = false;
     double fps = 30.0;          // --fps: frames per second of virtual time when capturing
+    bool reference = false;     // --reference: every face through the immediate-mode emitters
+    bool bench = false;         // --bench: time every scene headless, write only the report
+    bool has_bench_frames = false;
+    int bench_frames = 60;      // --frames: frames timed per scene
+    std::string bench_scene;    // --scene: time this scene (or the show) alone
+    std::string bench_json;     // --json: the figures also as JSON into this file
     bool help = false;
     bool version = false;
 };
@@ -160,6 +167,54 @@ void start_sound();
 // unreadable or undecodable file is fatal. Start-up steps 9 to 11.
 void load_soundtrack(const char* path);
 
+// The start-up in the show's order up to the loading screen: the window and the
+// builder, the loading picture and its first frame, settings, sound, the
+// soundtrack, the scene textures and the particle field. Fatal on any failure.
+void start_up(const ShellOptions& options);
+
 // The whole run: start-up, loading screen, playback and shut-down, with the
 // backend already selected and the working directory set. Returns the exit status.
 int run_demo(const ShellOptions& options);
+
+// ---- Bench ----
+
+// The bench's names of the nine scene windows in show order, then "show" for the
+// whole show: the index of name, or -1 for a name it does not know.
+int bench_scene_index(const std::string& name);
+// "titles, city1, ..., show" for messages.
+std::string bench_scene_list();
+
+// The median of the values (the mean of the middle two for an even count); 0 for none.
+double bench_median(std::vector<double> values);
+// The nearest-rank percentile: the smallest value that at least p percent of
+// the values do not exceed; 0 for none.
+double bench_percentile(std::vector<double> values, double p);
+
+// count music times spread evenly over first ... last, both ends included
+// (first alone for a count of 1).
+std::vector<int32_t> bench_times(int32_t first, int32_t last, int count);
+
+// One line of the report.
+struct BenchRow {
+    std::string scene;
+    int frames = 0;
+    double median_ms = 0;
+    double p95_ms = 0;
+    double fps = 0;
+    double limit_ms = 0;  // the median replay of the same frames from display lists
+    double ratio = 0;     // median_ms / limit_ms
+};
+
+// The row for the frame times and the display-list replay times of one scene.
+BenchRow bench_row(const std::string& scene, const std::vector<double>& frame_ms, const std::vector<double>& limit_ms);
+
+// The table the bench prints: a header line naming the renderer, the column
+// names, one line a row.
+std::string format_bench_table(const std::vector<BenchRow>& rows, int frames, const std::string& renderer);
+// The rows as a JSON list of objects with the keys scene, frames, median_ms,
+// p95_ms, fps, limit_ms and ratio.
+std::string format_bench_json(const std::vector<BenchRow>& rows);
+
+// Runs the start-up headless, times the scenes and prints the report (and
+// writes the JSON file when asked). Returns the exit status.
+int run_bench(const ShellOptions& options);

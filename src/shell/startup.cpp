@@ -70,13 +70,14 @@ void load_soundtrack(const char* path) {
     }
 }
 
-int run_demo(const ShellOptions& options) {
-    bool capturing = !options.capture_path.empty();
-    create_gl_window("zelvo by kardel", 800, 600, 32, !options.window && !capturing);
+void start_up(const ShellOptions& options) {
+    const bool capturing = !options.capture_path.empty();
+    create_gl_window("zelvo by kardel", 800, 600, 32, !options.window && !capturing && !options.bench);
     std::string error;
     if (capturing && !platform_start_capture(&error))
         fatal_error("Error!\nCan't write the capture:\n" + error, "ERROR");
-    update_status_line(0, 0);
+    // The bench writes nothing but its report.
+    if (!options.bench) update_status_line(0, 0);
     glDisable(GL_LIGHTING);
     set_ortho_screen();
     load_loading_picture();
@@ -86,6 +87,11 @@ int run_demo(const ShellOptions& options) {
     load_soundtrack(soundtrack_file);
     if (!load_scene_textures(&error)) fatal_error("Error!\nCan't load the picture " + error, "ERROR");
     init_particle_field(-75, 150, -75, 150, 75, -150, 0.5, 80, 0.1, 1.2);
+}
+
+int run_demo(const ShellOptions& options) {
+    const bool capturing = !options.capture_path.empty();
+    start_up(options);
     run_loading_screen();
     start_playback(options.from_ms);
 

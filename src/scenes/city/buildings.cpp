@@ -43,6 +43,16 @@ Quad building_roof(int width, int height, int depth) {
 void draw_building(int width, int height, int depth) {
     TexturedQuad faces[6];
     building_faces(width, height, depth, faces);
+    if (!reference_drawing) {
+        ArrayVertex corners[28];
+        for (int f = 0; f < 6; ++f) textured_quad_corners(faces[f], corners + 4 * f);
+        quad_corners(building_roof(width, height, depth), corners + 24);
+        draw_quad_array(corners, 24);
+        glDisable(GL_TEXTURE_2D);
+        draw_quad_array(corners + 24, 4);
+        glEnable(GL_TEXTURE_2D);
+        return;
+    }
     glBegin(GL_QUADS);
     for (const TexturedQuad& q : faces) emit_textured(q);
     glEnd();

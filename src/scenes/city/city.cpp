@@ -139,7 +139,32 @@ const std::vector<Move>& city_quadrant_moves() {
 
 static void bind_city_texture(TextureSlot slot) { glBindTexture(GL_TEXTURE_2D, scene_textures[slot]); }
 
+// The streets, the crossing and the kerbs, in drawing order.
+static const FaceArray& ground_corners() {
+    static const FaceArray corners = [] {
+        FaceArray a;
+        for (const TexturedQuad& q : city_street_quads) append_textured_quad(a, q);
+        append_textured_quad(a, city_crossing_quad);
+        for (const Quad& q : city_kerb_quads) append_quad(a, q);
+        return a;
+    }();
+    return corners;
+}
+
 static void draw_ground() {
+    if (!reference_drawing) {
+        const FaceArray& corners = ground_corners();
+        begin_array_draws(corners);
+        bind_city_texture(tex_city_road);
+        draw_array_quads(0, 8);
+        bind_city_texture(tex_city_crossing);
+        draw_array_quads(8, 4);
+        glDisable(GL_TEXTURE_2D);
+        draw_array_quads(12, 16);
+        glEnable(GL_TEXTURE_2D);
+        end_array_draws();
+        return;
+    }
     bind_city_texture(tex_city_road);
     glBegin(GL_QUADS);
     for (const TexturedQuad& q : city_street_quads) emit_textured(q);

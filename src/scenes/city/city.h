@@ -101,6 +101,8 @@ std::vector<Quad> torus_arc_quads(float R, float r, int start, int end, int segm
 struct StreetLamp {
     std::vector<Move> moves;
     std::vector<std::vector<Quad>> parts;
+    FaceArray corners;              // every part's quads, part k from corner part_first[k]
+    std::vector<size_t> part_first;
 };
 const StreetLamp& street_lamp();
 

@@ -116,6 +116,10 @@ static StreetLamp build_street_lamp() {
     lamp.parts.push_back(torus_arc_quads(lamp_arm_radius, lamp_arm_tube_radius, lamp_arm_start, lamp_arm_end,
                                          lamp_arm_segments, lamp_arm_steps));
     lamp.moves.push_back(pop_move());
+    for (const std::vector<Quad>& part : lamp.parts) {
+        lamp.part_first.push_back(lamp.corners.size());
+        for (const Quad& q : part) append_quad(lamp.corners, q);
+    }
     return lamp;
 }
 
@@ -146,9 +150,13 @@ void draw_street_lamp() {
             apply_move(move);
             continue;
         }
-        glBegin(GL_QUADS);
-        for (const Quad& q : lamp.parts[move.part]) emit_plain(q);
-        glEnd();
+        if (reference_drawing) {
+            glBegin(GL_QUADS);
+            for (const Quad& q : lamp.parts[move.part]) emit_plain(q);
+            glEnd();
+        } else {
+            draw_quad_array(lamp.corners, lamp.part_first[move.part], 4 * lamp.parts[move.part].size());
+        }
     }
     glEnable(GL_TEXTURE_2D);
 }

@@ -112,16 +112,68 @@ void draw_particle(float x, float y, float z, float size, float alpha, float r, 
     glPopMatrix();
 }
 
+namespace {
+
+// A sprite corner as sent in one batch: texture coordinate, colour, position.
+struct SpriteVertex {
+    float s, t;
+    float r, g, b, a;
+    float x, y, z;
+};
+
+SpriteVertex sprite_batch[particle_count * 4];
+
+// Every sprite in one batch under the state they all share, set once. Each
+// corner is moved by its sprite's offset here rather than by a translation of
+// the matrix, which GL would fold into the matrix in a different order of
+// rounding: an edge pixel of a sprite may come out one level apart.
+void draw_sprites(float dt, bool moves) {
+    for (int i = 0; i < particle_count; ++i) {
+        if (moves) update_particle(i, dt);
+        const Particle& p = particle_field.particles[i];
+        SpriteCorner corners[4];
+        sprite_corners(p.x, p.y, p.size, corners);
+        for (int k = 0; k < 4; ++k) {
+            const SpriteCorner& c = corners[k];
+            sprite_batch[4 * i + k] = {c.s, c.t, sprite_colour[0], sprite_colour[1], sprite_colour[2], p.life,
+                                       p.x + c.x, p.y + c.y, p.z};
+        }
+    }
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(SpriteVertex), &sprite_batch[0].s);
+    glColorPointer(4, GL_FLOAT, sizeof(SpriteVertex), &sprite_batch[0].r);
+    glVertexPointer(3, GL_FLOAT, sizeof(SpriteVertex), &sprite_batch[0].x);
+    glDrawArrays(GL_QUADS, 0, particle_count * 4);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    // The colour stays the last sprite's, as one glColor4f a sprite leaves it.
+    glColor4f(sprite_colour[0], sprite_colour[1], sprite_colour[2], particle_field.particles[particle_count - 1].life);
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+}
+
+}  // namespace
+
 void draw_particle_field(float dt, TextureId texture) {
     glEnable(GL_TEXTURE_2D);
     glPushMatrix();
     load_billboard();
     glBindTexture(GL_TEXTURE_2D, texture);
     const bool moves = particle_field_moves(music_time, credits_particle_modulus);
-    for (int i = 0; i < particle_count; ++i) {
-        if (moves) update_particle(i, dt);
-        const Particle& p = particle_field.particles[i];
-        draw_particle(p.x, p.y, p.z, p.size, p.life, sprite_colour[0], sprite_colour[1], sprite_colour[2]);
+    if (reference_drawing) {
+        for (int i = 0; i < particle_count; ++i) {
+            if (moves) update_particle(i, dt);
+            const Particle& p = particle_field.particles[i];
+            draw_particle(p.x, p.y, p.z, p.size, p.life, sprite_colour[0], sprite_colour[1], sprite_colour[2]);
+        }
+    } else {
+        draw_sprites(dt, moves);
     }
     glPopMatrix();
 }

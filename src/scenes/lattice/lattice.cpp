@@ -2,6 +2,7 @@
 // code that draws one frame of it.
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "scenes/lattice/lattice.h"
@@ -103,13 +104,9 @@ void draw_box(float w, float h, float d) {
     glEnd();
 }
 
-void draw_cube_lattice() {
-    // Additive and unsorted: without the depth test the order of the cubes does
-    // not change the picture, and overlapping cubes brighten toward white.
-    glDisable(GL_DEPTH_TEST);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glDisable(GL_TEXTURE_2D);
-    glEnable(GL_BLEND);
+namespace {
+
+void draw_cubes_one_by_one() {
     for (int x : lattice_coordinates) {
         for (int y : lattice_coordinates) {
             for (int z : lattice_coordinates) {
@@ -122,6 +119,67 @@ void draw_cube_lattice() {
             }
         }
     }
+}
+
+// Every cube's corners already at its place in the lattice, in drawing order.
+// GL would fold each cube's translation into the matrix and round there; here
+// it is added to corners that are exact in float (a whole coordinate plus
+// 1.75), so an edge pixel may come out a level apart, nothing more.
+const FaceArray& lattice_corners() {
+    static const FaceArray corners = [] {
+        Quad faces[6];
+        lattice_box_faces(lattice_cube_edge, lattice_cube_edge, lattice_cube_edge, faces);
+        FaceArray a;
+        for (int x : lattice_coordinates)
+            for (int y : lattice_coordinates)
+                for (int z : lattice_coordinates) {
+                    const Vec3 at = {static_cast<float>(x), static_cast<float>(y), static_cast<float>(z)};
+                    for (const Quad& face : faces) {
+                        Quad placed = face;
+                        for (Vec3& c : placed.corners) c = {c.x + at.x, c.y + at.y, c.z + at.z};
+                        append_quad(a, placed);
+                    }
+                }
+        return a;
+    }();
+    return corners;
+}
+
+constexpr int lattice_cube_count = lattice_coordinate_count * lattice_coordinate_count * lattice_coordinate_count;
+
+// Each corner's colour: the cube's, drawn from the shared rand in cube order.
+CubeColour corner_colours[lattice_cube_count * 24];
+
+void draw_cubes_from_array() {
+    for (int cube = 0; cube < lattice_cube_count; ++cube) {
+        const CubeColour c = next_cube_colour();
+        std::fill_n(corner_colours + 24 * cube, 24, c);
+    }
+    const FaceArray& corners = lattice_corners();
+    begin_array_draws(corners);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glColorPointer(4, GL_FLOAT, 0, corner_colours);
+    draw_array_quads(0, corners.size());
+    glDisableClientState(GL_COLOR_ARRAY);
+    end_array_draws();
+    // The colour stays the last cube's, as one glColor4f a cube leaves it.
+    const CubeColour& last = corner_colours[lattice_cube_count * 24 - 1];
+    glColor4f(last.r, last.g, last.b, last.a);
+}
+
+}  // namespace
+
+void draw_cube_lattice() {
+    // Additive and unsorted: without the depth test the order of the cubes does
+    // not change the picture, and overlapping cubes brighten toward white.
+    glDisable(GL_DEPTH_TEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    if (reference_drawing)
+        draw_cubes_one_by_one();
+    else
+        draw_cubes_from_array();
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_2D);

@@ -93,9 +93,32 @@ std::array<Move, sculpture_grid_move_count> sculpture_grid_moves(float rock_degr
     return moves;
 }
 
+// A mesh's triangles as corners, rebuilt only when the mesh is another one.
+struct MeshCorners {
+    const Vec3* vertices = nullptr;
+    const int32_t* faces = nullptr;
+    int32_t face_count = -1;
+    FaceArray corners;
+};
+
+static const FaceArray& mesh_corners(const Mesh& mesh, MeshCorners& cache) {
+    if (cache.vertices != mesh.vertices.data() || cache.faces != mesh.faces.data() ||
+        cache.face_count != mesh.face_count) {
+        cache.vertices = mesh.vertices.data();
+        cache.faces = mesh.faces.data();
+        cache.face_count = mesh.face_count;
+        mesh_face_array(mesh.vertices.data(), mesh.faces.data(), mesh.face_count, &cache.corners);
+    }
+    return cache.corners;
+}
+
 static void draw_mesh_lit_by(const Mesh& mesh, GLenum light) {
+    static MeshCorners body, arm;
     glEnable(light);
-    draw_mesh(mesh.vertices.data(), mesh.faces.data(), mesh.face_count);
+    if (reference_drawing)
+        draw_mesh(mesh.vertices.data(), mesh.faces.data(), mesh.face_count);
+    else
+        draw_triangle_array(mesh_corners(mesh, &mesh == &campfer_mesh ? body : arm));
     glDisable(light);
 }
 
@@ -119,6 +142,7 @@ void draw_textured_grid_sphere(const Shape& grid, float pole_distance, uint16_t 
         float pole_distance = 0;
         uint16_t segments = 0;
         std::vector<TexturedQuad> quads;
+        FaceArray corners;
     } cache;
     if (cache.grid != grid.data() || cache.grid_size != grid.size() || cache.pole_distance != pole_distance ||
         cache.segments != segments) {
@@ -127,8 +151,14 @@ void draw_textured_grid_sphere(const Shape& grid, float pole_distance, uint16_t 
         cache.pole_distance = pole_distance;
         cache.segments = segments;
         grid_sphere_quads(grid, pole_distance, segments, &cache.quads);
+        cache.corners.clear();
+        for (const TexturedQuad& q : cache.quads) append_textured_quad(cache.corners, q);
     }
     if (cache.quads.empty()) return;
+    if (!reference_drawing) {
+        draw_quad_array(cache.corners);
+        return;
+    }
     glBegin(GL_QUADS);
     for (const TexturedQuad& q : cache.quads) emit_textured(q);
     glEnd();
@@ -161,9 +191,18 @@ void object_scene(int a) {
 
     glBindTexture(GL_TEXTURE_2D, scene_textures[tex_object_swirl]);
     glEnable(GL_LIGHT3);
-    glBegin(GL_QUADS);
-    for (const TexturedQuad& face : object_room_faces) emit_textured(face);
-    glEnd();
+    if (reference_drawing) {
+        glBegin(GL_QUADS);
+        for (const TexturedQuad& face : object_room_faces) emit_textured(face);
+        glEnd();
+    } else {
+        static const FaceArray room = [] {
+            FaceArray a;
+            for (const TexturedQuad& face : object_room_faces) append_textured_quad(a, face);
+            return a;
+        }();
+        draw_quad_array(room);
+    }
     glDisable(GL_LIGHT3);
 
     draw_object_grid();

@@ -76,6 +76,7 @@ struct SphereFaces {
     uint16_t segments = 0;
     bool built = false;
     std::vector<TexturedQuad> quads;
+    FaceArray corners;  // the quads drawn untextured, as emit_quad sends them
 };
 
 SphereFaces sphere_faces;
@@ -94,6 +95,8 @@ const std::vector<TexturedQuad>& grid_sphere_faces(const Shape& grid, float radi
         s.segments != rounded) {
         // A refused count leaves the list empty: nothing drawn, nothing read past the grid.
         grid_sphere_quads(grid, radius, segments, &s.quads);
+        s.corners.clear();
+        for (const TexturedQuad& q : s.quads) append_quad(s.corners, {{q.corners[0], q.corners[1], q.corners[2], q.corners[3]}});
         s.grid = &grid;
         s.vertices = grid.data();
         s.size = grid.size();
@@ -106,6 +109,10 @@ const std::vector<TexturedQuad>& grid_sphere_faces(const Shape& grid, float radi
 
 void draw_grid_sphere(const Shape& grid, float radius, uint16_t segments) {
     const std::vector<TexturedQuad>& quads = grid_sphere_faces(grid, radius, segments);
+    if (!reference_drawing) {
+        draw_quad_array(sphere_faces.corners);
+        return;
+    }
     glBegin(GL_QUADS);
     for (const TexturedQuad& q : quads) emit_quad(q.corners[0], q.corners[1], q.corners[2], q.corners[3]);
     glEnd();

@@ -2,6 +2,8 @@
 // handrail over each panel and a metal post at each corner.
 #include <GL/gl.h>
 
+#include <iterator>
+
 #include "scenes/office/office.h"
 
 // Each panel is a slab 0.05 thick rising from y -0.75 ... -0.25 at its foot end
@@ -89,9 +91,68 @@ int stair_step_batch(int with_steps, int with_top_face, int with_bottom_face, in
     return n;
 }
 
+namespace {
+
+// The panels, then the rails, in drawing order.
+const FaceArray& panel_and_rail_corners() {
+    static const FaceArray corners = [] {
+        FaceArray a;
+        for (const Quad& q : stair_panel_quads)
+            append_textured_quad(a, repeated_texture({{q.corners[0], q.corners[1], q.corners[2], q.corners[3]},
+                                                      stair_panel_repeats}));
+        for (const Quad& panel : stair_panel_quads) {
+            const Quad q = stair_rail_quad(panel);
+            append_textured_quad(a, repeated_texture({{q.corners[0], q.corners[1], q.corners[2], q.corners[3]},
+                                                      stair_rail_repeats}));
+        }
+        return a;
+    }();
+    return corners;
+}
+
+void draw_flight_from_arrays(int with_steps, int with_top_face, int with_bottom_face, int with_underside,
+                             TextureId side_texture, TextureId rail_texture, TextureId post_texture,
+                             TextureId step_texture) {
+    const FaceArray& sides = panel_and_rail_corners();
+    constexpr size_t panels = 4 * std::size(stair_panel_quads);
+    begin_array_draws(sides);
+    bind(side_texture);
+    draw_array_quads(0, panels);
+    bind(rail_texture);
+    draw_array_quads(panels, panels);
+    end_array_draws();
+
+    for (const Vec3& c : stair_post_centres) {
+        glPushMatrix();
+        glTranslatef(c.x, c.y, c.z);
+        bind(post_texture);
+        draw_textured_box(stair_post_size.x, stair_post_size.y, stair_post_size.z);
+        glPopMatrix();
+    }
+
+    Quad steps[stair_step_batch_max];
+    const int count = stair_step_batch(with_steps, with_top_face, with_bottom_face, with_underside, steps);
+    ArrayVertex corners[4 * stair_step_batch_max];
+    for (int i = 0; i < count; ++i) {
+        const Quad& q = steps[i];
+        textured_quad_corners(repeated_texture({{q.corners[0], q.corners[1], q.corners[2], q.corners[3]},
+                                                stair_step_repeats}),
+                              corners + 4 * i);
+    }
+    bind(step_texture);
+    draw_quad_array(corners, 4 * static_cast<size_t>(count));
+}
+
+}  // namespace
+
 void draw_stair_flight(int with_steps, int with_top_face, int with_bottom_face, int with_underside,
                        TextureId side_texture, TextureId rail_texture, TextureId post_texture,
                        TextureId step_texture) {
+    if (!reference_drawing) {
+        draw_flight_from_arrays(with_steps, with_top_face, with_bottom_face, with_underside, side_texture,
+                                rail_texture, post_texture, step_texture);
+        return;
+    }
     bind(side_texture);
     glBegin(GL_QUADS);
     for (const Quad& q : stair_panel_quads) emit_repeated(q, stair_panel_repeats);

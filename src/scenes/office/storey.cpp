@@ -4,6 +4,8 @@
 // and two flights. Every face looks into the space the camera flies through.
 #include <GL/gl.h>
 
+#include <iterator>
+
 #include "scenes/office/office.h"
 
 TexturedQuad repeated_texture(const RepeatedQuad& q) {
@@ -55,6 +57,33 @@ namespace {
 
 void bind(TextureSlot slot) { glBindTexture(GL_TEXTURE_2D, scene_textures[slot]); }
 
+// The floor, ceiling and wall quads of a storey, in drawing order.
+const FaceArray& surface_corners() {
+    static const FaceArray corners = [] {
+        FaceArray a;
+        for (const RepeatedQuad& q : office_floor_quads) append_textured_quad(a, repeated_texture(q));
+        for (const RepeatedQuad& q : office_ceiling_quads) append_textured_quad(a, repeated_texture(q));
+        for (const RepeatedQuad& q : office_wall_quads) append_textured_quad(a, repeated_texture(q));
+        return a;
+    }();
+    return corners;
+}
+
+void draw_surfaces() {
+    const FaceArray& corners = surface_corners();
+    constexpr size_t floors = 4 * std::size(office_floor_quads);
+    constexpr size_t ceilings = 4 * std::size(office_ceiling_quads);
+    constexpr size_t walls = 4 * std::size(office_wall_quads);
+    begin_array_draws(corners);
+    bind(tex_office_marble);
+    draw_array_quads(0, floors);
+    bind(tex_office_ceiling);
+    draw_array_quads(floors, ceilings);
+    bind(tex_office_wall);
+    draw_array_quads(floors + ceilings, walls);
+    end_array_draws();
+}
+
 template <int N>
 void draw_batch(const RepeatedQuad (&quads)[N]) {
     glBegin(GL_QUADS);
@@ -84,12 +113,16 @@ void draw_storey_part(int part) {
 }  // namespace
 
 void draw_office_storey() {
-    bind(tex_office_marble);
-    draw_batch(office_floor_quads);
-    bind(tex_office_ceiling);
-    draw_batch(office_ceiling_quads);
-    bind(tex_office_wall);
-    draw_batch(office_wall_quads);
+    if (reference_drawing) {
+        bind(tex_office_marble);
+        draw_batch(office_floor_quads);
+        bind(tex_office_ceiling);
+        draw_batch(office_ceiling_quads);
+        bind(tex_office_wall);
+        draw_batch(office_wall_quads);
+    } else {
+        draw_surfaces();
+    }
     for (const Move& move : office_storey_moves) {
         if (move.kind == MoveKind::part)
             draw_storey_part(move.part);

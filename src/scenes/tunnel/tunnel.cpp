@@ -61,6 +61,7 @@ constexpr float segment_length = ring_spacing * tunnel_ring_count;
 
 // Scratch, rebuilt before every use.
 TunnelGrid sample_grid;
+FaceArray wall;
 
 float blend(float a, float b, float f) { return a + (b - a) * f; }
 
@@ -119,7 +120,14 @@ void tunnel_scene(int a) {
     tunnel_sample_outlines(tunnel_ring_profiles, sample_grid);
 
     glBindTexture(GL_TEXTURE_2D, scene_textures[tex_tunnel_wall]);
-    glBegin(GL_QUADS);
-    for (int q = 0; q < tunnel_quad_count; ++q) emit_textured(tunnel_quad(sample_grid, q));
-    glEnd();
+    if (reference_drawing) {
+        glBegin(GL_QUADS);
+        for (int q = 0; q < tunnel_quad_count; ++q) emit_textured(tunnel_quad(sample_grid, q));
+        glEnd();
+        return;
+    }
+    // The wall changes every frame, but its array keeps its storage.
+    wall.clear();
+    for (int q = 0; q < tunnel_quad_count; ++q) append_textured_quad(wall, tunnel_quad(sample_grid, q));
+    draw_quad_array(wall);
 }

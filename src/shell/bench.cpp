@@ -1,0 +1,202 @@
+// The bench: every scene window timed headless against its own limit, the
+// same frames replayed from display lists recorded once, which leaves the
+// cost of the vertices and the pixels alone.
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+
+#include "render/render.h"
+#include "shell/shell.h"
+#include "timeline/timeline.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// In the order of the timeline's windows; the last names the whole show.
+const char* const bench_scene_names[] = {"titles", "city1",   "credits", "city2",   "office",
+                                         "lattice", "tunnel", "objects", "closing", "show"};
+constexpr int bench_show_index = scene_window_count;
+static_assert(sizeof bench_scene_names / sizeof bench_scene_names[0] == scene_window_count + 1);
+
+// Milliseconds between two clock readings, each after glFinish so the frame's
+// drawing is done and none of the previous frame's is left.
+double finished_now_ms() {
+    glFinish();
+    return std::chrono::duration<double, std::milli>(Clock::now().time_since_epoch()).count();
+}
+
+// Each frame is drawn once untimed, then timed as the best of this many
+// draws, and its display list as the best of as many replays: the least a
+// frame can cost, which other work on the machine can only add to.
+constexpr int bench_tries = 3;
+
+double timed_frame(int32_t t) {
+    music_time = t;
+    const double start = finished_now_ms();
+    run_timeline();
+    return finished_now_ms() - start;
+}
+
+double timed_replay(GLuint list) {
+    const double start = finished_now_ms();
+    glCallList(list);
+    return finished_now_ms() - start;
+}
+
+// The frame at t timed, then recorded into a display list (executing it too,
+// so what the frame reads back from GL, such as the particles' billboard
+// matrix, is what it would be) and the list's replays timed; both measured
+// back to back, so a busy moment of the machine meets both alike.
+void time_frame_and_limit(int32_t t, double* frame_ms, double* limit_ms) {
+    timed_frame(t);
+    *frame_ms = timed_frame(t);
+    for (int i = 1; i < bench_tries; ++i) *frame_ms = std::min(*frame_ms, timed_frame(t));
+    const GLuint list = glGenLists(1);
+    glNewList(list, GL_COMPILE_AND_EXECUTE);
+    run_timeline();
+    glEndList();
+    *limit_ms = timed_replay(list);
+    for (int i = 1; i < bench_tries; ++i) *limit_ms = std::min(*limit_ms, timed_replay(list));
+    glDeleteLists(list, 1);
+}
+
+BenchRow bench_window(const std::string& name, int32_t first, int32_t last, int frames) {
+    std::vector<double> frame_ms, limit_ms;
+    for (int32_t t : bench_times(first, last, frames)) {
+        double frame = 0, limit = 0;
+        time_frame_and_limit(t, &frame, &limit);
+        frame_ms.push_back(frame);
+        limit_ms.push_back(limit);
+    }
+    return bench_row(name, frame_ms, limit_ms);
+}
+
+bool write_json_file(const std::string& path, const std::string& text, std::string* error) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << text;
+    file.close();
+    if (file) return true;
+    *error = "cannot write " + path;
+    return false;
+}
+
+std::string renderer_name() {
+    const GLubyte* name = glGetString(GL_RENDERER);
+    return name ? reinterpret_cast<const char*>(name) : "unknown renderer";
+}
+
+}  // namespace
+
+int bench_scene_index(const std::string& name) {
+    for (int i = 0; i <= bench_show_index; ++i)
+        if (name == bench_scene_names[i]) return i;
+    return -1;
+}
+
+std::string bench_scene_list() {
+    std::string list;
+    for (const char* name : bench_scene_names) list += (list.empty() ? "" : ", ") + std::string(name);
+    return list;
+}
+
+double bench_median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double bench_percentile(std::vector<double> values, double p) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const double rank = std::ceil(p / 100.0 * static_cast<double>(values.size()));
+    const size_t index = rank < 1 ? 0 : static_cast<size_t>(rank) - 1;
+    return values[std::min(index, values.size() - 1)];
+}
+
+std::vector<int32_t> bench_times(int32_t first, int32_t last, int count) {
+    if (count <= 1) return {first};
+    std::vector<int32_t> times;
+    const int64_t span = int64_t{last} - first;
+    for (int k = 0; k < count; ++k) times.push_back(static_cast<int32_t>(first + span * k / (count - 1)));
+    return times;
+}
+
+BenchRow bench_row(const std::string& scene, const std::vector<double>& frame_ms, const std::vector<double>& limit_ms) {
+    BenchRow row;
+    row.scene = scene;
+    row.frames = static_cast<int>(frame_ms.size());
+    row.median_ms = bench_median(frame_ms);
+    row.p95_ms = bench_percentile(frame_ms, 95);
+    row.fps = row.median_ms > 0 ? 1000.0 / row.median_ms : 0;
+    row.limit_ms = bench_median(limit_ms);
+    row.ratio = row.limit_ms > 0 ? row.median_ms / row.limit_ms : 0;
+    return row;
+}
+
+std::string format_bench_table(const std::vector<BenchRow>& rows, int frames, const std::string& renderer) {
+    char line[160];
+    std::snprintf(line, sizeof line, "zelvo bench: %d frame%s a scene, 800 x 600, %s\n", frames,
+                  frames == 1 ? "" : "s", renderer.c_str());
+    std::string text = line;
+    std::snprintf(line, sizeof line, "%-8s %10s %10s %8s %10s %7s\n", "scene", "median ms", "p95 ms", "fps",
+                  "limit ms", "ratio");
+    text += line;
+    for (const BenchRow& r : rows) {
+        std::snprintf(line, sizeof line, "%-8s %10.2f %10.2f %8.1f %10.2f %7.2f\n", r.scene.c_str(), r.median_ms,
+                      r.p95_ms, r.fps, r.limit_ms, r.ratio);
+        text += line;
+    }
+    return text;
+}
+
+std::string format_bench_json(const std::vector<BenchRow>& rows) {
+    std::string text = "[\n";
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const BenchRow& r = rows[i];
+        char line[256];
+        std::snprintf(line, sizeof line,
+                      "  {\"scene\": \"%s\", \"frames\": %d, \"median_ms\": %.3f, \"p95_ms\": %.3f, \"fps\": %.2f, "
+                      "\"limit_ms\": %.3f, \"ratio\": %.3f}%s\n",
+                      r.scene.c_str(), r.frames, r.median_ms, r.p95_ms, r.fps, r.limit_ms, r.ratio,
+                      i + 1 < rows.size() ? "," : "");
+        text += line;
+    }
+    return text + "]\n";
+}
+
+int run_bench(const ShellOptions& options) {
+    start_up(options);
+    // The frames start from the state playback starts from.
+    glEnable(GL_LIGHTING);
+    set_perspective(90);
+
+    const int only = options.bench_scene.empty() ? -1 : bench_scene_index(options.bench_scene);
+    std::vector<BenchRow> rows;
+    for (int i = 0; i < scene_window_count; ++i) {
+        if (only >= 0 && only != i) continue;
+        const SceneWindow& w = scene_windows[i];
+        rows.push_back(bench_window(bench_scene_names[i], w.first, w.last, options.bench_frames));
+    }
+    if (only < 0 || only == bench_show_index) {
+        rows.push_back(bench_window(bench_scene_names[bench_show_index], scene_windows[0].first,
+                                    scene_windows[scene_window_count - 1].last, options.bench_frames));
+    }
+
+    const std::string renderer = renderer_name();
+    destroy_gl_window();
+    sound_close();
+    std::fputs(format_bench_table(rows, options.bench_frames, renderer).c_str(), stdout);
+    std::fflush(stdout);
+    std::string error;
+    if (!options.bench_json.empty() && !write_json_file(options.bench_json, format_bench_json(rows), &error)) {
+        std::fprintf(stderr, "zelvo: %s\n", error.c_str());
+        return exit_failure;
+    }
+    return exit_ok;
+}
