@@ -277,26 +277,26 @@ bool video_write(const uint8_t* rgb, int32_t, std::string* error) {
     return true;
 }
 
-bool video_finish(std::string* error) {
-    const bool encoded = video.started && finish_ffmpeg(&video.encoder);
-    const std::string& finished = video.has_audio ? video.partial_path : video.video_path;
+// What keeps the finished video from its place, or "" when nothing does.
+std::string video_problem(bool encoded, const std::string& finished) {
+    if (!video.first_error.empty()) return video.first_error;
+    if (!video.started) return "no frames were captured, so " + video.settings.path + " was not written";
+    if (!encoded) return "ffmpeg could not write " + video.settings.path;
     std::string problem;
-    if (!video.first_error.empty()) {
-        problem = video.first_error;
-    } else if (!video.started) {
-        problem = "no frames were captured, so " + video.settings.path + " was not written";
-    } else if (!encoded) {
-        problem = "ffmpeg could not write " + video.settings.path;
-    } else if (video.has_audio && !add_soundtrack(&problem)) {
-    } else if (std::string check; !verify_file(finished, &check)) {
-        problem = "the video ffmpeg wrote for " + video.settings.path + " is broken: " + check;
-    }
+    if (video.has_audio && !add_soundtrack(&problem)) return problem;
+    if (!verify_file(finished, &problem))
+        return "the video ffmpeg wrote for " + video.settings.path + " is broken: " + problem;
+    std::error_code moved;
+    std::filesystem::rename(finished, video.settings.path, moved);
+    if (moved) return "cannot put the video in place as " + video.settings.path + ": " + moved.message();
+    return "";
+}
+
+bool video_finish(std::string* error) {
+    // ffmpeg is waited for whatever went wrong, so it never outlives the show.
+    const bool encoded = video.started && finish_ffmpeg(&video.encoder);
+    const std::string problem = video_problem(encoded, video.has_audio ? video.partial_path : video.video_path);
     std::error_code ignored;
-    if (problem.empty()) {
-        std::error_code moved;
-        std::filesystem::rename(finished, video.settings.path, moved);
-        if (moved) problem = "cannot put the video in place as " + video.settings.path + ": " + moved.message();
-    }
     std::filesystem::remove(video.video_path, ignored);
     std::filesystem::remove(video.partial_path, ignored);
     if (problem.empty()) return true;
