@@ -110,6 +110,17 @@ const FaceArray& panel_and_rail_corners() {
     return corners;
 }
 
+// The four corner posts, both paths alike.
+void draw_stair_posts(TextureId post_texture) {
+    for (const Vec3& c : stair_post_centres) {
+        glPushMatrix();
+        glTranslatef(c.x, c.y, c.z);
+        bind(post_texture);
+        draw_textured_box(stair_post_size.x, stair_post_size.y, stair_post_size.z);
+        glPopMatrix();
+    }
+}
+
 void draw_flight_from_arrays(int with_steps, int with_top_face, int with_bottom_face, int with_underside,
                              TextureId side_texture, TextureId rail_texture, TextureId post_texture,
                              TextureId step_texture) {
@@ -122,13 +133,7 @@ void draw_flight_from_arrays(int with_steps, int with_top_face, int with_bottom_
     draw_array_quads(panels, panels);
     end_array_draws();
 
-    for (const Vec3& c : stair_post_centres) {
-        glPushMatrix();
-        glTranslatef(c.x, c.y, c.z);
-        bind(post_texture);
-        draw_textured_box(stair_post_size.x, stair_post_size.y, stair_post_size.z);
-        glPopMatrix();
-    }
+    draw_stair_posts(post_texture);
 
     Quad steps[stair_step_batch_max];
     const int count = stair_step_batch(with_steps, with_top_face, with_bottom_face, with_underside, steps);
@@ -163,13 +168,7 @@ void draw_stair_flight(int with_steps, int with_top_face, int with_bottom_face, 
     for (const Quad& q : stair_panel_quads) emit_repeated(stair_rail_quad(q), stair_rail_repeats);
     glEnd();
 
-    for (const Vec3& c : stair_post_centres) {
-        glPushMatrix();
-        glTranslatef(c.x, c.y, c.z);
-        bind(post_texture);
-        draw_textured_box(stair_post_size.x, stair_post_size.y, stair_post_size.z);
-        glPopMatrix();
-    }
+    draw_stair_posts(post_texture);
 
     Quad steps[stair_step_batch_max];
     const int count = stair_step_batch(with_steps, with_top_face, with_bottom_face, with_underside, steps);
