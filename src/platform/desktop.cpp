@@ -18,22 +18,9 @@
 #include <cstring>
 
 #include "platform/backend.h"
+#include "platform/offscreen.h"
 
 namespace {
-
-// Framebuffer-object entry points of the scaled presentations.
-struct FramebufferCalls {
-    PFNGLGENFRAMEBUFFERSPROC gen_framebuffers = nullptr;
-    PFNGLDELETEFRAMEBUFFERSPROC delete_framebuffers = nullptr;
-    PFNGLBINDFRAMEBUFFERPROC bind_framebuffer = nullptr;
-    PFNGLGENRENDERBUFFERSPROC gen_renderbuffers = nullptr;
-    PFNGLDELETERENDERBUFFERSPROC delete_renderbuffers = nullptr;
-    PFNGLBINDRENDERBUFFERPROC bind_renderbuffer = nullptr;
-    PFNGLRENDERBUFFERSTORAGEPROC renderbuffer_storage = nullptr;
-    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebuffer_renderbuffer = nullptr;
-    PFNGLCHECKFRAMEBUFFERSTATUSPROC check_framebuffer_status = nullptr;
-    PFNGLBLITFRAMEBUFFERPROC blit_framebuffer = nullptr;
-};
 
 struct Desktop {
     SDL_Window* window = nullptr;
@@ -45,10 +32,7 @@ struct Desktop {
 
     Presentation presentation = Presentation::mode_switch;
     FramebufferCalls gl;
-    GLuint framebuffer = 0;        // the show's picture in the scaled presentations
-    GLuint renderbuffers[2] = {};  // its colour and depth
-    int width = 0;                 // the picture's size
-    int height = 0;
+    OffscreenPicture picture;      // the show's picture in the scaled presentations
     SDL_Rect windowed{};           // where the window was before it covered the display
 };
 
@@ -228,60 +212,13 @@ bool enter_fullscreen(int width, int height, int bits) {
     return true;
 }
 
-template <typename Function>
-bool look_up(Function* function, const char* name) {
-    *function = reinterpret_cast<Function>(SDL_GL_GetProcAddress(name));
-    return *function != nullptr;
-}
-
-bool look_up_framebuffer_calls(FramebufferCalls* gl) {
-    return look_up(&gl->gen_framebuffers, "glGenFramebuffers") &&
-           look_up(&gl->delete_framebuffers, "glDeleteFramebuffers") &&
-           look_up(&gl->bind_framebuffer, "glBindFramebuffer") &&
-           look_up(&gl->gen_renderbuffers, "glGenRenderbuffers") &&
-           look_up(&gl->delete_renderbuffers, "glDeleteRenderbuffers") &&
-           look_up(&gl->bind_renderbuffer, "glBindRenderbuffer") &&
-           look_up(&gl->renderbuffer_storage, "glRenderbufferStorage") &&
-           look_up(&gl->framebuffer_renderbuffer, "glFramebufferRenderbuffer") &&
-           look_up(&gl->check_framebuffer_status, "glCheckFramebufferStatus") &&
-           look_up(&gl->blit_framebuffer, "glBlitFramebuffer");
-}
-
-// The show's off-screen picture: RGBA8 with a 24-bit depth buffer, or 16 bits
-// where the driver refuses 24. Left bound for drawing and reading.
+// The show's off-screen picture, left bound for drawing and reading.
 bool create_picture_framebuffer(int width, int height, std::string* error) {
-    FramebufferCalls& gl = desktop.gl;
-    if (!look_up_framebuffer_calls(&gl)) {
+    if (!look_up_framebuffer_calls(SDL_GL_GetProcAddress, &desktop.gl)) {
         *error = "the OpenGL driver offers no framebuffer objects to scale the picture with";
         return false;
     }
-    desktop.width = width;
-    desktop.height = height;
-    gl.gen_framebuffers(1, &desktop.framebuffer);
-    gl.gen_renderbuffers(2, desktop.renderbuffers);
-    gl.bind_framebuffer(GL_FRAMEBUFFER, desktop.framebuffer);
-    gl.bind_renderbuffer(GL_RENDERBUFFER, desktop.renderbuffers[0]);
-    gl.renderbuffer_storage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-    gl.framebuffer_renderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, desktop.renderbuffers[0]);
-    bool complete = false;
-    for (GLenum depth_format : {GL_DEPTH_COMPONENT24, GL_DEPTH_COMPONENT16}) {
-        gl.bind_renderbuffer(GL_RENDERBUFFER, desktop.renderbuffers[1]);
-        gl.renderbuffer_storage(GL_RENDERBUFFER, depth_format, width, height);
-        gl.framebuffer_renderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, desktop.renderbuffers[1]);
-        complete = gl.check_framebuffer_status(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-        if (complete) break;
-    }
-    gl.bind_renderbuffer(GL_RENDERBUFFER, 0);
-    if (!complete) {
-        *error = "the off-screen framebuffer for the scaled picture is incomplete";
-        return false;
-    }
-    glDrawBuffer(GL_COLOR_ATTACHMENT0);
-    glReadBuffer(GL_COLOR_ATTACHMENT0);
-    // The context's first viewport is the window's client area, which a full
-    // screen may already have grown; the show's is its picture.
-    glViewport(0, 0, width, height);
-    return true;
+    return make_offscreen_picture(desktop.gl, width, height, &desktop.picture, error);
 }
 
 // Scales the picture into the window's back buffer between black bars, leaving
@@ -291,7 +228,8 @@ void present_scaled_picture() {
     FramebufferCalls& gl = desktop.gl;
     int drawable_width = 0, drawable_height = 0;
     SDL_GL_GetDrawableSize(desktop.window, &drawable_width, &drawable_height);
-    const Letterbox box = letterbox(drawable_width, drawable_height, desktop.width, desktop.height);
+    const OffscreenPicture& picture = desktop.picture;
+    const Letterbox box = letterbox(drawable_width, drawable_height, picture.width, picture.height);
     glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
     gl.bind_framebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glDisable(GL_SCISSOR_TEST);
@@ -299,20 +237,15 @@ void present_scaled_picture() {
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     if (box.width > 0 && box.height > 0) {
-        gl.blit_framebuffer(0, 0, desktop.width, desktop.height, box.x, box.y, box.x + box.width,
+        gl.blit_framebuffer(0, 0, picture.width, picture.height, box.x, box.y, box.x + box.width,
                             box.y + box.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
     }
     SDL_GL_SwapWindow(desktop.window);
-    gl.bind_framebuffer(GL_DRAW_FRAMEBUFFER, desktop.framebuffer);
+    gl.bind_framebuffer(GL_DRAW_FRAMEBUFFER, picture.framebuffer);
     glPopAttrib();
 }
 
-void delete_picture_framebuffer() {
-    if (desktop.framebuffer == 0) return;
-    desktop.gl.bind_framebuffer(GL_FRAMEBUFFER, 0);
-    desktop.gl.delete_renderbuffers(2, desktop.renderbuffers);
-    desktop.gl.delete_framebuffers(1, &desktop.framebuffer);
-}
+void delete_picture_framebuffer() { delete_offscreen_picture(desktop.gl, &desktop.picture); }
 
 bool message_boxes_wanted() {
     // Scripted runs (tests under Xvfb) set this so a fatal error cannot wait on a click.
@@ -402,7 +335,7 @@ void desktop_close_window() {
 
 void desktop_swap_buffers() {
     if (!desktop.window) return;
-    if (desktop.framebuffer != 0)
+    if (desktop.picture.framebuffer != 0)
         present_scaled_picture();
     else
         SDL_GL_SwapWindow(desktop.window);

@@ -22,21 +22,11 @@
 
 #include "platform/backend.h"
 #include "platform/frame_sink.h"
+#include "platform/offscreen.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Framebuffer-object entry points, looked up only for the fallback.
-struct FboCalls {
-    PFNGLGENFRAMEBUFFERSPROC gen_framebuffers = nullptr;
-    PFNGLBINDFRAMEBUFFERPROC bind_framebuffer = nullptr;
-    PFNGLGENRENDERBUFFERSPROC gen_renderbuffers = nullptr;
-    PFNGLBINDRENDERBUFFERPROC bind_renderbuffer = nullptr;
-    PFNGLRENDERBUFFERSTORAGEPROC renderbuffer_storage = nullptr;
-    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebuffer_renderbuffer = nullptr;
-    PFNGLCHECKFRAMEBUFFERSTATUSPROC check_framebuffer_status = nullptr;
-};
 
 // Pixel-buffer-object entry points for reading frames back without waiting.
 struct PackCalls {
@@ -139,39 +129,19 @@ bool look_up(Function* function, const char* name) {
     return *function != nullptr;
 }
 
-// Binds a framebuffer object of RGBA8 and 24-bit depth as the target of all
-// drawing and reading, standing in for the pbuffer's one colour buffer.
+void* egl_lookup(const char* name) { return reinterpret_cast<void*>(eglGetProcAddress(name)); }
+
+// A framebuffer object stands in for the pbuffer's one colour buffer, bound
+// as the target of all drawing and reading.
 bool bind_framebuffer_object(std::string* error) {
-    FboCalls gl;
-    if (!look_up(&gl.gen_framebuffers, "glGenFramebuffers") || !look_up(&gl.bind_framebuffer, "glBindFramebuffer") ||
-        !look_up(&gl.gen_renderbuffers, "glGenRenderbuffers") ||
-        !look_up(&gl.bind_renderbuffer, "glBindRenderbuffer") ||
-        !look_up(&gl.renderbuffer_storage, "glRenderbufferStorage") ||
-        !look_up(&gl.framebuffer_renderbuffer, "glFramebufferRenderbuffer") ||
-        !look_up(&gl.check_framebuffer_status, "glCheckFramebufferStatus")) {
+    FramebufferCalls gl;
+    OffscreenPicture picture;
+    if (!look_up_framebuffer_calls(egl_lookup, &gl)) {
         *error = "the GL driver offers neither pbuffers nor framebuffer objects";
         return false;
     }
-    GLuint renderbuffers[2];
-    gl.gen_framebuffers(1, &headless.framebuffer);
-    gl.gen_renderbuffers(2, renderbuffers);
-    gl.bind_framebuffer(GL_FRAMEBUFFER, headless.framebuffer);
-    gl.bind_renderbuffer(GL_RENDERBUFFER, renderbuffers[0]);
-    gl.renderbuffer_storage(GL_RENDERBUFFER, GL_RGBA8, headless.width, headless.height);
-    gl.framebuffer_renderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, renderbuffers[0]);
-    gl.bind_renderbuffer(GL_RENDERBUFFER, renderbuffers[1]);
-    gl.renderbuffer_storage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, headless.width, headless.height);
-    gl.framebuffer_renderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, renderbuffers[1]);
-    gl.bind_renderbuffer(GL_RENDERBUFFER, 0);
-    if (gl.check_framebuffer_status(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-        *error = "the framebuffer object for headless drawing is incomplete";
-        return false;
-    }
-    glDrawBuffer(GL_COLOR_ATTACHMENT0);
-    glReadBuffer(GL_COLOR_ATTACHMENT0);
-    // A context made current without a surface starts with an empty viewport;
-    // a window's context starts with its whole client area.
-    glViewport(0, 0, headless.width, headless.height);
+    if (!make_offscreen_picture(gl, headless.width, headless.height, &picture, error)) return false;
+    headless.framebuffer = picture.framebuffer;
     return true;
 }
 

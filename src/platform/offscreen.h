@@ -1,0 +1,46 @@
+// Inside the platform layer: the off-screen picture both backends draw into
+// where they cannot draw straight to a surface (the headless backend without
+// pbuffers, the desktop's scaled presentations). Not for use outside src/platform.
+#pragma once
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <string>
+
+// The framebuffer-object entry points, looked up at run time.
+struct FramebufferCalls {
+    PFNGLGENFRAMEBUFFERSPROC gen_framebuffers = nullptr;
+    PFNGLDELETEFRAMEBUFFERSPROC delete_framebuffers = nullptr;
+    PFNGLBINDFRAMEBUFFERPROC bind_framebuffer = nullptr;
+    PFNGLGENRENDERBUFFERSPROC gen_renderbuffers = nullptr;
+    PFNGLDELETERENDERBUFFERSPROC delete_renderbuffers = nullptr;
+    PFNGLBINDRENDERBUFFERPROC bind_renderbuffer = nullptr;
+    PFNGLRENDERBUFFERSTORAGEPROC renderbuffer_storage = nullptr;
+    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebuffer_renderbuffer = nullptr;
+    PFNGLCHECKFRAMEBUFFERSTATUSPROC check_framebuffer_status = nullptr;
+    PFNGLBLITFRAMEBUFFERPROC blit_framebuffer = nullptr;
+};
+
+// The backend's way of finding a GL function by name (eglGetProcAddress, SDL_GL_GetProcAddress).
+using GlLookup = void* (*)(const char* name);
+
+// Looks every call up; false when the driver lacks one.
+bool look_up_framebuffer_calls(GlLookup lookup, FramebufferCalls* gl);
+
+struct OffscreenPicture {
+    GLuint framebuffer = 0;
+    GLuint renderbuffers[2] = {0, 0};  // colour, depth
+    int width = 0;
+    int height = 0;
+};
+
+// Makes a width x height picture of RGBA8 with a 24-bit depth buffer (16 where
+// the driver refuses 24), leaves it bound for drawing and reading and sets the
+// viewport to it: a context's first viewport is its surface's, or empty without
+// one. False with *error set when the driver cannot complete it.
+bool make_offscreen_picture(const FramebufferCalls& gl, int width, int height, OffscreenPicture* picture,
+                            std::string* error);
+
+// Unbinds and deletes the picture; safe on one never made.
+void delete_offscreen_picture(const FramebufferCalls& gl, OffscreenPicture* picture);
