@@ -25,8 +25,8 @@ TEST(TexturedBox, FacesOfATwoUnitCubeInEmissionOrder) {
         {"top", {{-1, 1, 1}, {1, 1, 1}, {1, 1, -1}, {-1, 1, -1}}, {0, 1, 0}},
         {"bottom", {{-1, -1, -1}, {1, -1, -1}, {1, -1, 1}, {-1, -1, 1}}, {0, -1, 0}},
     };
-    BoxFace faces[6];
-    textured_box_faces(2, 2, 2, faces);
+    Quad faces[6];
+    box_faces(2, 2, 2, faces);
     for (int f = 0; f < 6; ++f) {
         SCOPED_TRACE(expected[f].name);
         for (int c = 0; c < 4; ++c) expect_point(faces[f].corners[c], expected[f].corners[c]);
@@ -36,8 +36,8 @@ TEST(TexturedBox, FacesOfATwoUnitCubeInEmissionOrder) {
 }
 
 TEST(TexturedBox, HalfExtentsFollowEachAxis) {
-    BoxFace faces[6];
-    textured_box_faces(1, 2, 0.05f, faces);  // an office door leaf
+    Quad faces[6];
+    box_faces(1, 2, 0.05f, faces);  // an office door leaf
     expect_point(faces[0].corners[0], {-0.5f, -1.0f, 0.025f});
     expect_point(faces[0].corners[2], {0.5f, 1.0f, 0.025f});
     expect_point(faces[1].corners[0], {0.5f, -1.0f, -0.025f});
@@ -46,8 +46,8 @@ TEST(TexturedBox, HalfExtentsFollowEachAxis) {
 // Side faces show the picture upright: the first two corners (t = 1) are at the
 // bottom and the last two (t = 0) at the top.
 TEST(TexturedBox, SideFacesCarryThePictureUpright) {
-    BoxFace faces[6];
-    textured_box_faces(3, 0.75f, 0.05f, faces);
+    Quad faces[6];
+    box_faces(3, 0.75f, 0.05f, faces);
     for (int f = 0; f < 4; ++f) {
         SCOPED_TRACE(f);
         for (int c = 0; c < 4; ++c) {

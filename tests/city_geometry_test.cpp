@@ -11,15 +11,12 @@ namespace {
 
 constexpr float tight = 1e-5f;
 
-// The lamp shapes as start-up builds them.
+// The lamp shapes and the model as start-up builds them.
 class CityLamp : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         build_angle_tables();
-        lamp_base_tube = build_tube_rings(0.02f, 0.02f, 0.16f, 12);
-        lamp_collar_tube = build_tube_rings(0.02f, 0.01f, 0.04f, 12);
-        lamp_pole_tube = build_tube_rings(0.01f, 0.006f, 0.34f, 12);
-        lamp_shade_shell = build_shell_rings(0.04f, 0.006f, 0.034f, 0.002f, 0.04f, 12);
+        init_city();
     }
 };
 
@@ -40,22 +37,22 @@ TEST(CityCamera, FollowsTheFlightAtItsKeyTimes) {
         {21301, {9, 0.2f, 0.5f}, {10, 10, -3}, 0.2f}, // looking up at the sign board
     };
     for (const Case& c : cases) {
-        camera_path_update(city_camera_path, c.a);
+        camera_path_update(city_scene.camera, c.a);
         SCOPED_TRACE(c.a);
-        expect_near_vec(city_camera_path.held_eye, c.eye, c.tolerance, "eye");
-        expect_near_vec(city_camera_path.held_centre, c.centre, c.tolerance, "centre");
+        expect_near_vec(city_scene.camera.held_eye, c.eye, c.tolerance, "eye");
+        expect_near_vec(city_scene.camera.held_centre, c.centre, c.tolerance, "centre");
     }
-    EXPECT_GT(city_camera_path.held_centre.y - city_camera_path.held_eye.y, 9.0f);
+    EXPECT_GT(city_scene.camera.held_centre.y - city_scene.camera.held_eye.y, 9.0f);
 }
 
 TEST(CityCamera, NeverJumpsAtASegmentBoundary) {
     for (int k = 1; k < city_camera_segment_count; ++k) {
         uint32_t boundary = city_camera_windows[k][0];
         EXPECT_EQ(boundary, city_camera_windows[k - 1][1]);
-        camera_path_update(city_camera_path, boundary - 1);
-        Vec3 eye_before = city_camera_path.held_eye;
-        camera_path_update(city_camera_path, boundary);
-        EXPECT_LT(distance(eye_before, city_camera_path.held_eye), 0.01f) << boundary;
+        camera_path_update(city_scene.camera, boundary - 1);
+        Vec3 eye_before = city_scene.camera.held_eye;
+        camera_path_update(city_scene.camera, boundary);
+        EXPECT_LT(distance(eye_before, city_scene.camera.held_eye), 0.01f) << boundary;
     }
 }
 

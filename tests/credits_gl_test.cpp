@@ -26,9 +26,8 @@ protected:
     void SetUp() override {
         credits_ease_divisor = 10;
         credits_particle_modulus = 1000;
-        credits_state = credit_start_state();
         reset_demo_rand();
-        init_particle_field(-75, 150, -75, 150, 75, -150, 0.5f, 80, 0.1f, 1.2f);
+        reset_credits();
     }
 
     // The frame at t with every credit picture replaced by texture object 0,

@@ -11,7 +11,6 @@
 
 namespace {
 
-void init_show_field() { init_particle_field(-75, 150, -75, 150, 75, -150, 0.5f, 80, 0.1f, 1.2f); }
 
 // The rand values at positions 1 and 9 of the fresh sequence.
 constexpr int first_rand = 41;
@@ -139,11 +138,11 @@ TEST(CreditColumns, ImagesStandUprightFacingTheViewerInTheirColumns) {
 
 TEST(ParticleField, SpawnDrawsEightValuesInOrder) {
     reset_demo_rand();
-    init_show_field();
+    reset_credits();
     reset_demo_rand();
     spawn_particle(3);
     EXPECT_EQ(demo_rand(), ninth_rand) << "the ninth value belongs to the next particle";
-    const Particle& p = particle_field.particles[3];
+    const Particle& p = credits_scene.field.particles[3];
     const float expected[8] = {-74.8123093f, 9.53780365f, 46.004364f, 64.7948685f,
                                0.743510306f, -3.01904297f, -22.4562798f, -59.3943634f};
     const float got[8] = {p.x, p.y, p.z, p.size, p.life, p.vx, p.vy, p.vz};
@@ -173,26 +172,26 @@ TEST(ParticleField, FadesOutsideTheBoxAndIsRebornBelowLifeMin) {
         {"lands on life_min outside", {80, 0, 0, 10, 0.19f, 0, 0, 0}, 0.1f, false},
         {"falls below life_min", {80, 0, 0, 10, 0.15f, 0, 0, 0}, 0, true},
     };
-    init_show_field();
+    reset_credits();
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        particle_field.particles[0] = row.p;
+        credits_scene.field.particles[0] = row.p;
         reset_demo_rand();
         update_particle(0, 0.02f);
         EXPECT_EQ(demo_rand(), row.reborn ? ninth_rand : first_rand);
         if (row.reborn) {
-            EXPECT_FLOAT_EQ(particle_field.particles[0].x, -74.8123093f);
+            EXPECT_FLOAT_EQ(credits_scene.field.particles[0].x, -74.8123093f);
         } else {
-            EXPECT_FLOAT_EQ(particle_field.particles[0].life, row.life);
-            EXPECT_FLOAT_EQ(particle_field.particles[0].size, row.p.size + 0.01f);
+            EXPECT_FLOAT_EQ(credits_scene.field.particles[0].life, row.life);
+            EXPECT_FLOAT_EQ(credits_scene.field.particles[0].size, row.p.size + 0.01f);
         }
     }
     // A moving sprite travels dt times its velocity.
-    particle_field.particles[1] = {10, 20, 30, 10, 0.5f, 50, -25, 10};
+    credits_scene.field.particles[1] = {10, 20, 30, 10, 0.5f, 50, -25, 10};
     update_particle(1, 0.02f);
-    EXPECT_FLOAT_EQ(particle_field.particles[1].x, 11);
-    EXPECT_FLOAT_EQ(particle_field.particles[1].y, 19.5f);
-    EXPECT_FLOAT_EQ(particle_field.particles[1].z, 30.2f);
+    EXPECT_FLOAT_EQ(credits_scene.field.particles[1].x, 11);
+    EXPECT_FLOAT_EQ(credits_scene.field.particles[1].y, 19.5f);
+    EXPECT_FLOAT_EQ(credits_scene.field.particles[1].z, 30.2f);
 }
 
 TEST(ParticleField, FrozenOnlyOnMultiplesOfAPositiveModulus) {

@@ -11,9 +11,13 @@
 
 #include "render/render.h"
 #include "resources/resources.h"
+#include "scenes/city/city.h"
+#include "scenes/objects/objects.h"
+#include "scenes/office/office.h"
 #include "shell/shell.h"
 #include "support/gl_harness.h"
 #include "support/test_paths.h"
+#include "timeline/timeline.h"
 
 namespace {
 
@@ -59,6 +63,23 @@ GLuint two_row_texture() {
 const GLenum watched_flags[] = {GL_TEXTURE_2D, GL_LIGHTING, GL_LIGHT0, GL_LIGHT1, GL_LIGHT2, GL_DEPTH_TEST,
                                 GL_BLEND,      GL_CULL_FACE, GL_FOG,   GL_COLOR_MATERIAL, GL_NORMALIZE,
                                 GL_ALPHA_TEST};
+
+// The box and the mesh as a scene's draw list sends them.
+void draw_textured_box(float width, float height, float depth) {
+    DrawList list;
+    TexturedQuad faces[6];
+    textured_box_faces(width, height, depth, faces);
+    begin_batch(list, nullptr);
+    for (const TexturedQuad& q : faces) add_textured_quad(list, q);
+    draw_list(list);
+}
+
+void draw_mesh(const Vec3* vertices, const int32_t* faces, int32_t face_count) {
+    DrawList list;
+    begin_batch(list, nullptr, {}, Primitive::triangles);
+    add_mesh(list, vertices, faces, face_count);
+    draw_list(list);
+}
 
 }  // namespace
 
@@ -177,6 +198,7 @@ TEST_F(KitGl, StartUpBuildsEveryShapeLoadsBothMeshesAndSetsTheFrameState) {
 
     EXPECT_EQ(init_gl_state(), 1);
     fs::current_path(previous);
+    init_scenes();
 
     EXPECT_EQ(campfer_mesh.vertex_count, 3);
     EXPECT_EQ(campfer_mesh.face_count, 1);

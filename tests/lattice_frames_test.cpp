@@ -138,7 +138,7 @@ TEST_F(LatticeFrames, DISABLED_ReportsTheFrameTimeOfEachPhase) {
         const auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < frames; ++i) {
             gl_reset_frame();
-            cube_lattice_scene(p.from + 10 * i);
+            draw_lattice(p.from + 10 * i);
             glFinish();
         }
         const std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - start;

@@ -77,7 +77,7 @@ TEST(LatticeColour, DrawsBlueThenGreenThenRedFromTheSharedSequence) {
 TEST(LatticeBox, FacesLieOnTheirSidesAndFaceOutwardInOrder) {
     // Unequal extents, so a face on the wrong axis shows.
     Quad faces[6];
-    lattice_box_faces(2, 4, 6, faces);
+    box_faces(2, 4, 6, faces);
     struct Side {
         Vec3 normal;
         float distance;  // from the centre to the face

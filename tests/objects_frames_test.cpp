@@ -25,8 +25,7 @@ constexpr int32_t last_frame = 151940;
 Frame unfaded_frame(int32_t t) {
     gl_reset_frame();
     apply_light_preset('o');
-    music_time = t;
-    object_scene(t - scene_start);
+    draw_objects(t - scene_start, t);
     return gl_read_frame();
 }
 
@@ -60,7 +59,7 @@ struct OnScreen {
 
 OnScreen project(Vec3 p) {
     set_perspective(90);
-    const Vec3 e = object_camera_path.held_eye, c = object_camera_path.held_centre;
+    const Vec3 e = objects_scene.camera.held_eye, c = objects_scene.camera.held_centre;
     gluLookAt(e.x, e.y, e.z, c.x, c.y, c.z, 0, 1, 0);
     double model[16], projection[16], x, y, z;
     int viewport[4];
@@ -74,7 +73,7 @@ OnScreen project(Vec3 p) {
 
 // p moved by d toward the eye of the frame drawn last.
 Vec3 toward_eye(Vec3 p, float d) {
-    Vec3 to = vec3_sub(object_camera_path.held_eye, p);
+    Vec3 to = vec3_sub(objects_scene.camera.held_eye, p);
     vec3_normalize(to);
     return {p.x + d * to.x, p.y + d * to.y, p.z + d * to.z};
 }

@@ -38,7 +38,7 @@ class ObjectRoom : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         build_angle_tables();
-        ball_sphere_grid = build_sphere_grid(0.5f, 24);
+        init_objects();
     }
 };
 
@@ -74,18 +74,18 @@ TEST_F(ObjectRoom, CameraSweepsThroughTheRoomWithoutJumping) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.a);
-        camera_path_update(object_camera_path, c.a);
-        expect_near_vec(object_camera_path.held_eye, c.eye, c.tolerance, "eye");
-        expect_near_vec(object_camera_path.held_centre, c.centre, c.tolerance, "centre");
+        camera_path_update(objects_scene.camera, c.a);
+        expect_near_vec(objects_scene.camera.held_eye, c.eye, c.tolerance, "eye");
+        expect_near_vec(objects_scene.camera.held_centre, c.centre, c.tolerance, "centre");
     }
     // Every local time the timeline hands over has a window, and the eye never leaves the room.
     for (uint32_t a = 1; a <= 21316; ++a) {
-        const Vec3 before = object_camera_path.held_eye;
-        object_camera_path.held_eye = {100, 100, 100};
-        camera_path_update(object_camera_path, a);
-        ASSERT_TRUE(inside_room(object_camera_path.held_eye)) << a;
+        const Vec3 before = objects_scene.camera.held_eye;
+        objects_scene.camera.held_eye = {100, 100, 100};
+        camera_path_update(objects_scene.camera, a);
+        ASSERT_TRUE(inside_room(objects_scene.camera.held_eye)) << a;
         if (a > 1) {
-            ASSERT_LT(distance(before, object_camera_path.held_eye), 0.01f) << a;
+            ASSERT_LT(distance(before, objects_scene.camera.held_eye), 0.01f) << a;
         }
     }
 }

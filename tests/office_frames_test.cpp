@@ -144,7 +144,7 @@ TEST_F(OfficeFrames, ClosingDarkensATelephotoToAThird) {
     EXPECT_GT(frame_mean(dark), 0.30 * frame_mean(bright)) << "never fully black";
 
     // A show started inside the closing holds the camera at the path's end, not at the origin.
-    office_camera_path.held_eye = office_camera_path.held_centre = {0, 0, 0};
+    office_scene.camera.held_eye = office_scene.camera.held_centre = {0, 0, 0};
     const Frame started_late = office_frame(23993);
     EXPECT_NEAR(frame_mean(started_late), frame_mean(dark), 1.0);
 }
@@ -160,18 +160,28 @@ TEST_F(OfficeFrames, StoreyFlightAndDoorLeaveTheMatrixAndTexturingAsFound) {
         glGetFloatv(GL_MODELVIEW_MATRIX, after);
         EXPECT_EQ(std::memcmp(before, after, sizeof before), 0) << what;
     };
-    draw_office_storey();
+    auto draw_parts = [](auto add) {
+        DrawList list;
+        list.moves = add(list);
+        draw_list(list);
+    };
+    draw_parts([](DrawList& l) { return add_office_storey(l); });
     matrix_kept("storey");
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(bound, marble) << "the step texture stays bound";
-    draw_stair_flight(0, 0, 0, 0, 1, 2, 3, marble);
+    const TextureId side = 1, rail = 2, post = 3;
+    draw_parts([&](DrawList& l) { return add_stair_flight(l, {{0, 0, 0, 0}, &side, &rail, &post, &marble}); });
     matrix_kept("flight with every flag off");
     glDisable(GL_TEXTURE_2D);
-    draw_door(scene_textures[tex_office_wood3], scene_textures[tex_greet_zelvo]);
+    draw_parts([](DrawList& l) {
+        return add_door(l, &scene_textures[tex_office_wood3], &scene_textures[tex_greet_zelvo], knob_sphere_grid);
+    });
     matrix_kept("door");
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    draw_grid_sphere(knob_sphere_grid, 0.025f, 3);  // refused: an empty batch
+    DrawList refused;
+    add_grid_sphere(refused, nullptr, knob_sphere_grid, 0.025f, 3);  // refused: an empty batch
+    draw_list(refused);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

@@ -79,9 +79,9 @@ TEST(OfficeCamera, FlightPassesItsKeyPointsAndHoldsAfterTheEnd) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.a);
-        camera_path_update(office_camera_path, c.a);
-        expect_near_vec(office_camera_path.held_eye, c.eye, c.tolerance, "eye");
-        expect_near_vec(office_camera_path.held_centre, c.centre, c.tolerance, "centre");
+        camera_path_update(office_scene.camera, c.a);
+        expect_near_vec(office_scene.camera.held_eye, c.eye, c.tolerance, "eye");
+        expect_near_vec(office_scene.camera.held_centre, c.centre, c.tolerance, "centre");
     }
 }
 
@@ -167,7 +167,19 @@ TEST(OfficeDoors, PlateAndKnobSitOnTheFront) {
 TEST(OfficeDoors, KnobSphereTakesElevenAsTwelveAndRefusesBadCounts) {
     const Shape grid = build_sphere_grid(0.025f, 12);
     auto v = [&](int r, int k) { return grid[r * 12 + k]; };
-    const std::vector<TexturedQuad>& quads = grid_sphere_faces(grid, 0.025f, 11);
+    // The quads a door's knob batch holds, for a grid and count.
+    auto grid_sphere_faces = [](const Shape& g, float radius, uint16_t segments) {
+        DrawList list;
+        add_grid_sphere(list, nullptr, g, radius, segments, {.untextured = true});
+        std::vector<Quad> quads;
+        for (size_t c = 0; c < list.corners.size(); c += 4) {
+            Quad q;
+            for (int k = 0; k < 4; ++k) q.corners[k] = {list.corners[c + k].x, list.corners[c + k].y, list.corners[c + k].z};
+            quads.push_back(q);
+        }
+        return quads;
+    };
+    const std::vector<Quad> quads = grid_sphere_faces(grid, 0.025f, 11);
     ASSERT_EQ(quads.size(), 72u);
     const Vec3 first[4] = {v(1, 0), v(2, 0), v(2, 1), v(1, 1)};
     const Vec3 last[4] = {v(5, 0), v(5, 11), {0, -0.025f, 0}, {0, -0.025f, 0}};
@@ -295,9 +307,9 @@ TEST(OfficeStorey, CameraSeesEveryQuadFromTheFront) {
         // The landing and the dividing wall hide what lies behind them too.
         const Vec3 sizes[2] = {office_landing_size, office_dividing_wall_size};
         for (int b = 0; b < 2; ++b) {
-            BoxFace faces[6];
-            textured_box_faces(sizes[b].x, sizes[b].y, sizes[b].z, faces);
-            for (const BoxFace& f : faces) {
+            Quad faces[6];
+            box_faces(sizes[b].x, sizes[b].y, sizes[b].z, faces);
+            for (const Quad& f : faces) {
                 Face box = placed(storey_parts[b], f.corners);
                 blockers.push_back(placed(storey, box.c));
             }
@@ -308,8 +320,8 @@ TEST(OfficeStorey, CameraSeesEveryQuadFromTheFront) {
     int seen = 0;
     std::vector<bool> ever_seen(quads.size(), false);
     for (uint32_t a = 0; a < uint32_t(office_closing_start); a += 50) {
-        camera_path_update(office_camera_path, a);
-        const Vec3 eye = office_camera_path.held_eye;
+        camera_path_update(office_scene.camera, a);
+        const Vec3 eye = office_scene.camera.held_eye;
         for (size_t q = 0; q < quads.size(); ++q) {
             const Vec3 middle = centroid(quads[q].c);
             bool hidden = false;

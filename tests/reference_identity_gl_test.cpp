@@ -1,20 +1,16 @@
 // The faster drawing path against the straightforward one: the same frames,
 // drawn in the same run through --reference and without it, compare byte for
-// byte, with every scene's state put back between the two.
+// byte, with every scene reset between the two.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 
 #include <GL/gl.h>
 
 #include "render/render.h"
 #include "resources/resources.h"
-#include "scenes/city/city.h"
 #include "scenes/credits/credits.h"
-#include "scenes/objects/objects.h"
-#include "scenes/office/office.h"
 #include "scenes/tunnel/tunnel.h"
 #include "support/gl_harness.h"
 #include "timeline/timeline.h"
@@ -22,35 +18,12 @@
 
 namespace {
 
-// What the scenes carry from frame to frame, and the shared rand.
-struct SceneState {
-    CreditState credits;
-    ParticleField particles;
-    CameraPath city, office, tunnel, objects;
-    TunnelProfile rings[tunnel_ring_count];
-};
-
-SceneState save_state() {
-    SceneState s;
-    s.credits = credits_state;
-    s.particles = particle_field;
-    s.city = city_camera_path;
-    s.office = office_camera_path;
-    s.tunnel = tunnel_camera_path;
-    s.objects = object_camera_path;
-    std::memcpy(s.rings, tunnel_ring_profiles, sizeof s.rings);
-    return s;
-}
-
-void restore_state(const SceneState& s) {
-    credits_state = s.credits;
-    particle_field = s.particles;
-    city_camera_path = s.city;
-    office_camera_path = s.office;
-    tunnel_camera_path = s.tunnel;
-    object_camera_path = s.objects;
-    std::memcpy(tunnel_ring_profiles, s.rings, sizeof s.rings);
+// Every scene back at its start through its own reset, the shared rand at its
+// seed, and every credit image half lit so the column's quads show.
+void restore_state() {
     reset_demo_rand();
+    reset_scenes();
+    for (float& alpha : credits_scene.images.alpha) alpha = 0.5f;
 }
 
 struct Difference {
@@ -75,9 +48,6 @@ protected:
         ASSERT_TRUE(gl_open());
         credits_ease_divisor = 10;
         credits_particle_modulus = 1000;
-        init_particle_field(-75, 150, -75, 150, 75, -150, 0.5, 80, 0.1, 1.2);
-        // Every credit image half lit, so the column's quads show.
-        for (float& alpha : credits_state.alpha) alpha = 0.5f;
     }
     static void TearDownTestSuite() { reference_drawing = false; }
 };
@@ -115,48 +85,26 @@ const Sample samples[] = {
 
 // Draws the frame at t through one path, after drawing the frame at before_t
 // (state put back around both), so frames that depend on what came before show it.
-std::vector<uint8_t> frame_after(const SceneState& state, bool reference, int32_t before_t, int32_t t) {
+std::vector<uint8_t> frame_after(bool reference, int32_t before_t, int32_t t) {
     reference_drawing = reference;
-    restore_state(state);
+    restore_state();
     gl_timeline_frame(before_t);
-    restore_state(state);
+    restore_state();
     return gl_timeline_frame(t);
-}
-
-// Where the faster path adds an offset to corners instead of folding it into
-// the matrix, float rounding may move an edge pixel. Measured over the credits
-// and the lattice every 347 ms: at most 68 sprite pixels one level apart; in
-// the lattice's negative at most 13 pixels, up to 16 levels (the edge of one
-// cube's two faces at 0.03 alpha each), and in its streaks at most 293
-// pixels one level apart.
-struct Bound {
-    SceneId scene;
-    int pixels, largest;
-};
-const Bound folded_bounds[] = {
-    {SceneId::credits, 100, 1},
-    {SceneId::lattice, 400, 16},
-};
-
-Bound bound_at(int32_t t) {
-    const SceneId scene = timeline_frame(t).scene;
-    for (const Bound& b : folded_bounds)
-        if (b.scene == scene) return b;
-    return {scene, 0, 0};
 }
 
 // Every corner of the tunnel's wall at music time t as GL's feedback mode
 // returns it: window position, lit colour and texture coordinate. Feedback
 // runs in software on whole primitives, however a batch is split.
-std::vector<float> wall_feedback(const SceneState& state, bool reference, int32_t t) {
+std::vector<float> wall_feedback(bool reference, int32_t t) {
     static std::vector<float> buffer(8 << 20);
     reference_drawing = reference;
-    restore_state(state);
+    restore_state();
     gl_reset_frame();
     glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
     glRenderMode(GL_FEEDBACK);
     apply_light_preset('b');
-    tunnel_scene(timeline_frame(t).local_time);
+    draw_tunnel(timeline_frame(t).local_time);
     const GLint n = glRenderMode(GL_RENDER);
     EXPECT_GE(n, 0) << t << " ms: the feedback buffer is too small";
     return std::vector<float>(buffer.begin(), buffer.begin() + std::max(n, 0));
@@ -166,12 +114,11 @@ std::vector<float> wall_feedback(const SceneState& state, bool reference, int32_
 
 TEST_F(ReferenceIdentity, FasterFramesAreTheReferenceFramesByteForByte) {
     for (const Sample& s : samples) {
-        const SceneState state = save_state();
-        const std::vector<uint8_t> reference = frame_after(state, true, s.t, s.t);
-        const std::vector<uint8_t> reference_again = frame_after(state, true, 40000, s.t);
-        const std::vector<uint8_t> faster = frame_after(state, false, s.t, s.t);
-        const std::vector<uint8_t> faster_again = frame_after(state, false, 40000, s.t);
-        restore_state(state);
+        const std::vector<uint8_t> reference = frame_after(true, s.t, s.t);
+        const std::vector<uint8_t> reference_again = frame_after(true, 40000, s.t);
+        const std::vector<uint8_t> faster = frame_after(false, s.t, s.t);
+        const std::vector<uint8_t> faster_again = frame_after(false, 40000, s.t);
+        restore_state();
 
         // The faster path never depends on what was drawn before.
         EXPECT_EQ(compare(faster, faster_again).pixels, 0) << s.t << " ms, " << s.what;
@@ -182,13 +129,13 @@ TEST_F(ReferenceIdentity, FasterFramesAreTheReferenceFramesByteForByte) {
             // such pairs, so its reference frames change (in up to a quarter of the
             // pixels) with what was drawn before them. There the two paths must send
             // exactly the same corners.
-            EXPECT_TRUE(wall_feedback(state, true, s.t) == wall_feedback(state, false, s.t)) << s.t << " ms";
-            restore_state(state);
+            EXPECT_TRUE(wall_feedback(true, s.t) == wall_feedback(false, s.t)) << s.t << " ms";
+            restore_state();
         } else {
+            // Both paths send the very same list, the credits' sprites and the
+            // lattice's cubes with their offsets already in their corners.
             const Difference d = compare(reference, faster);
-            const Bound b = bound_at(s.t);
-            EXPECT_LE(d.pixels, b.pixels) << s.t << " ms, " << s.what << ": largest difference " << d.largest;
-            EXPECT_LE(d.largest, b.largest) << s.t << " ms, " << s.what;
+            EXPECT_EQ(d.pixels, 0) << s.t << " ms, " << s.what << ": largest difference " << d.largest;
             EXPECT_EQ(compare(reference, reference_again).pixels, 0) << s.t << " ms, " << s.what;
         }
         // The frame shows something, so the comparison is not of two black screens.

@@ -69,9 +69,12 @@ void opening_frame(int t) {
     compose_capture(0, 'h', 90);
 }
 
+// One frame of the closing as the timeline draws it.
 void closing_frame(int a) {
     gl_reset_frame();
+    begin_capture(90);
     draw_closing_titles(a);
+    compose_capture(0, 'g', 90);
 }
 
 bool is_black(const std::vector<uint8_t>& frame) {

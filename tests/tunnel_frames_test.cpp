@@ -19,7 +19,7 @@ using Frame = std::vector<uint8_t>;
 Frame scene_frame(uint32_t a, bool lights = true) {
     gl_reset_frame();
     if (lights) apply_light_preset('b');
-    tunnel_scene(static_cast<int>(a));
+    draw_tunnel(static_cast<int>(a));
     return gl_read_frame();
 }
 
@@ -63,7 +63,7 @@ protected:
 
 // Needs the outlines as start-up leaves them, so it runs first (ctest gives every test its own process).
 TEST_F(TunnelFrames, FirstFrameAtTheSceneStartIsUniformWhiteThenTheTubeShows) {
-    for (const TunnelProfile& ring : tunnel_ring_profiles)
+    for (const TunnelProfile& ring : tunnel_scene.rings)
         for (const Point2& p : ring.points) ASSERT_TRUE(p.x == 0 && p.y == 0) << "outlines drawn before this test";
     // Every outline is still the point on the axis, and the flash turns the clear black white.
     Rgb colour{};

@@ -48,26 +48,26 @@ TEST(TunnelMorph, RingsStepThroughTheKeyframesOneWindowApart) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.m);
-        tunnel_morph_profiles(c.m);
+        tunnel_morph_profiles(tunnel_scene.rings, c.m);
         for (int k = 0; k < tunnel_ring_count; ++k) {
             SCOPED_TRACE(k);
             const TunnelProfile& a = tunnel_keyframes[(k + c.shift) % 10];
             const TunnelProfile& b = tunnel_keyframes[(k + c.toward) % 10];
-            expect_profile_near(tunnel_ring_profiles[k], c.shift == c.toward ? a : midway(a, b), c.tolerance);
+            expect_profile_near(tunnel_scene.rings[k], c.shift == c.toward ? a : midway(a, b), c.tolerance);
         }
     }
 }
 
 TEST(TunnelMorph, ZeroKeepsTheShapesAndEachRingFollowsItsFartherNeighbour) {
-    tunnel_morph_profiles(2000);
+    tunnel_morph_profiles(tunnel_scene.rings, 2000);
     TunnelProfile before[tunnel_ring_count];
-    for (int k = 0; k < tunnel_ring_count; ++k) before[k] = tunnel_ring_profiles[k];
-    tunnel_morph_profiles(0);
-    for (int k = 0; k < tunnel_ring_count; ++k) expect_profile_near(tunnel_ring_profiles[k], before[k], 0);
+    for (int k = 0; k < tunnel_ring_count; ++k) before[k] = tunnel_scene.rings[k];
+    tunnel_morph_profiles(tunnel_scene.rings, 0);
+    for (int k = 0; k < tunnel_ring_count; ++k) expect_profile_near(tunnel_scene.rings[k], before[k], 0);
 
     // Ring k now shows what ring k + 1 showed one window earlier.
-    tunnel_morph_profiles(2000 - 533);
-    for (int k = 0; k + 1 < tunnel_ring_count; ++k) expect_profile_near(before[k], tunnel_ring_profiles[k + 1], 1e-5f);
+    tunnel_morph_profiles(tunnel_scene.rings, 2000 - 533);
+    for (int k = 0; k + 1 < tunnel_ring_count; ++k) expect_profile_near(before[k], tunnel_scene.rings[k + 1], 1e-5f);
 }
 
 TEST(TunnelMorph, WindowsHoldEveryMorphTimeButZeroExactlyOnce) {
@@ -136,9 +136,9 @@ TEST(TunnelWall, QuadsRunSampleBandSegmentFromTheMouthToZMinus600) {
 TEST(TunnelWall, EveryFaceLooksInTowardTheAxis) {
     // Lit by the light at the eye, the wall is seen from inside the tube.
     for (uint32_t m : {1u, 300u, 2000u, 5000u}) {
-        tunnel_morph_profiles(m);
+        tunnel_morph_profiles(tunnel_scene.rings, m);
         static TunnelGrid grid;
-        tunnel_sample_outlines(tunnel_ring_profiles, grid);
+        tunnel_sample_outlines(tunnel_scene.rings, grid);
         int outward = 0;
         for (int q = 0; q < tunnel_ring_count * tunnel_sample_count; ++q) {
             const TexturedQuad quad = tunnel_quad(grid, q);
@@ -164,14 +164,14 @@ TEST(TunnelCamera, FliesInThenBacksOutOfTheFarEndLookingBack) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.a);
-        camera_path_update(tunnel_camera_path, c.a);
-        expect_vec_near(tunnel_camera_path.held_eye, c.eye, c.tolerance, "eye");
-        expect_vec_near(tunnel_camera_path.held_centre, c.centre, c.tolerance, "centre");
+        camera_path_update(tunnel_scene.camera, c.a);
+        expect_vec_near(tunnel_scene.camera.held_eye, c.eye, c.tolerance, "eye");
+        expect_vec_near(tunnel_scene.camera.held_centre, c.centre, c.tolerance, "centre");
     }
     // It leaves the tube's far end around 21000, already facing back into it.
-    camera_path_update(tunnel_camera_path, 20800);
-    EXPECT_GT(tunnel_camera_path.held_eye.z, -600);
-    EXPECT_GT(tunnel_camera_path.held_centre.z, tunnel_camera_path.held_eye.z);
-    camera_path_update(tunnel_camera_path, 21200);
-    EXPECT_LT(tunnel_camera_path.held_eye.z, -600);
+    camera_path_update(tunnel_scene.camera, 20800);
+    EXPECT_GT(tunnel_scene.camera.held_eye.z, -600);
+    EXPECT_GT(tunnel_scene.camera.held_centre.z, tunnel_scene.camera.held_eye.z);
+    camera_path_update(tunnel_scene.camera, 21200);
+    EXPECT_LT(tunnel_scene.camera.held_eye.z, -600);
 }

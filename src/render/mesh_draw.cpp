@@ -1,27 +1,13 @@
-// Meshes and sphere grids drawn through the face emitters.
-#include <GL/gl.h>
-
+// Meshes and sphere grids as faces for draw lists.
 #include "render/render.h"
 
-void draw_mesh(const Vec3* vertices, const int32_t* faces, int32_t face_count) {
-    glBegin(GL_TRIANGLES);
+void add_mesh(DrawList& list, const Vec3* vertices, const int32_t* faces, int32_t face_count) {
     for (int32_t face = 0; face < face_count; ++face) {
         Vec3 corners[3];
         mesh_triangle_corners(vertices, faces, face, corners);
-        emit_triangle(corners[0], corners[1], corners[2]);
-    }
-    glEnd();
-}
-
-void mesh_face_array(const Vec3* vertices, const int32_t* faces, int32_t face_count, FaceArray* array) {
-    array->clear();
-    for (int32_t face = 0; face < face_count; ++face) {
-        Vec3 corners[3];
-        mesh_triangle_corners(vertices, faces, face, corners);
-        append_triangle(*array, corners[0], corners[1], corners[2]);
+        add_triangle(list, corners[0], corners[1], corners[2]);
     }
 }
-
 namespace {
 
 // One corner of a ball quad: grid row r (0 for the top pole, rows for the
@@ -71,4 +57,17 @@ bool grid_sphere_quads(const Shape& grid, float pole_distance, uint16_t segments
     add({1, count - 1}, {1, count}, {0, count}, {0, count - 1});
     add({last, count}, {last, count - 1}, {rows, count - 1}, {rows, count});
     return true;
+}
+
+void add_grid_sphere(DrawList& list, const TextureId* texture, const Shape& grid, float pole_distance, uint16_t segments,
+                     BatchState state) {
+    std::vector<TexturedQuad> quads;
+    grid_sphere_quads(grid, pole_distance, segments, &quads);
+    begin_batch(list, texture, state);
+    for (const TexturedQuad& q : quads) {
+        if (state.untextured)
+            add_quad(list, {{q.corners[0], q.corners[1], q.corners[2], q.corners[3]}});
+        else
+            add_textured_quad(list, q);
+    }
 }

@@ -20,9 +20,9 @@
 
 // ---- Drawing path ----
 
-// Set once by the shell before start-up. True (--reference) sends every face
-// through the immediate-mode emitters below, face by face, as the scenes were
-// first written; false draws the same faces from arrays built once. Both paths
+// Set once by the shell before start-up; only draw_list reads it. True
+// (--reference) sends every face of a draw list through the immediate-mode
+// emitters, face by face; false draws the same corners from arrays. Both paths
 // draw the same pixels; the straightforward one stays to check the other.
 extern bool reference_drawing;
 
@@ -77,8 +77,7 @@ struct ArrayVertex {
 };
 
 // Faces laid end to end, four corners a quad or three a triangle, each corner
-// with its face's normal from face_normal. Built once for constant geometry;
-// drawing it sends the same vertices, normals and coordinates as the emitters.
+// with its face's normal from face_normal: the corners of a draw list.
 using FaceArray = std::vector<ArrayVertex>;
 
 // The four corners of a face, each with the face's normal.
@@ -89,51 +88,19 @@ void append_quad(FaceArray& array, const Quad& q);
 void append_textured_quad(FaceArray& array, const TexturedQuad& q);
 void append_triangle(FaceArray& array, Vec3 a, Vec3 b, Vec3 c);
 
-// Draws count corners as GL_QUADS, or as GL_TRIANGLES, in one call.
-void draw_quad_array(const ArrayVertex* corners, size_t count);
-void draw_triangle_array(const ArrayVertex* corners, size_t count);
-// The same for the corners [first, first + count) of an array.
-void draw_quad_array(const FaceArray& array, size_t first = 0, size_t count = SIZE_MAX);
-void draw_triangle_array(const FaceArray& array, size_t first = 0, size_t count = SIZE_MAX);
+// ---- Boxes ----
 
-// For a run of draws from one array: enables and points the client arrays
-// once, then draws ranges of it; the end disables the client arrays again.
-void begin_array_draws(const FaceArray& array);
-void draw_array_quads(size_t first, size_t count);
-void end_array_draws();
+// The six faces of a box of full extents width x height x depth centred on the
+// origin (front +z, back -z, left -x, right +x, top +y, bottom -y), each
+// counter-clockwise seen from outside. Every box of the show comes from here.
+void box_faces(float width, float height, float depth, Quad faces[6]);
 
-// ---- Textured box ----
-
-struct BoxFace {
-    Vec3 corners[4];
-};
-
-// The six faces of a box centred on the origin (front, back, left, right, top,
-// bottom) with their corners in emission order.
-void textured_box_faces(float width, float height, float depth, BoxFace faces[6]);
-
-// Texture coordinates of every box face's corners c1 ... c4.
+// Texture coordinates of every textured box face's corners c1 ... c4: the
+// picture stretched once over the face, t = 0 along the top edge of the sides.
 extern const float box_face_texcoords[4][2];
 
-// Draws the box in one GL_QUADS batch with the bound texture stretched once over each face.
-void draw_textured_box(float width, float height, float depth);
-
-// ---- Meshes and sphere grids ----
-
-// Draws every triangle flat-shaded in one GL_TRIANGLES batch.
-void draw_mesh(const Vec3* vertices, const int32_t* faces, int32_t face_count);
-// The triangles as draw_mesh sends them, for draw_triangle_array.
-void mesh_face_array(const Vec3* vertices, const int32_t* faces, int32_t face_count, FaceArray* array);
-
-// The quads of a ball over a sphere grid built with the same segment count, in
-// drawing order: the bands (rows 1 ... rows - 2, each closed at the seam), then
-// the caps (top then bottom quad per column, closing quads last), whose last two
-// corners meet at the pole (0, +-pole_distance, 0). Texture coordinates are
-// (k / count, r / rows), s = 1 at the seam, t = 0 at the top pole and 1 at the
-// bottom. Row 0 is never read. False, with no quads, when the count (segments
-// rounded up to even) is below 4 or the grid does not hold count / 2 rows of count.
-bool grid_sphere_quads(const Shape& grid, float pole_distance, uint16_t segments,
-                       std::vector<TexturedQuad>* quads);
+// The box's faces with box_face_texcoords.
+void textured_box_faces(float width, float height, float depth, TexturedQuad faces[6]);
 
 // ---- Placement chains ----
 
@@ -174,6 +141,104 @@ Vec3 placement_direction(const Placement& p, Vec3 local);
 // Replays moves from the identity as GL would. Appends the matrix current at
 // every part move to *parts (when given) and returns the matrix after the last move.
 Placement replay_moves(const Move* moves, int count, std::vector<Placement>* parts);
+
+// ---- Draw lists ----
+
+// What a scene draws, as data: corners (each with its face's normal and its
+// texture coordinate, optionally a colour), batches of corners drawn under one
+// texture and state, the parts those batches make up, and the chain of moves
+// that places the parts. Constant geometry is built once at start-up; per-frame
+// geometry (the tunnel wall, the sprites, the cubes' colours) is refilled in
+// place, keeping its storage. draw_list is the one place that chooses between
+// the immediate-mode emitters and arrays, and tests read the very same list.
+
+struct Colour {
+    float r, g, b, a;
+};
+
+enum class Primitive { quads, triangles };
+
+// How GL stands around one batch: each setting is made before the batch and
+// undone after it, so a batch leaves the state as it found it.
+struct BatchState {
+    bool untextured = false;  // texturing off, no texture coordinates sent
+    int light = -1;           // light GL_LIGHT0 + light on for the batch alone, or -1
+    bool additive = false;    // blended (source alpha, one) without the depth test
+    bool normals = true;      // false: no normals sent (unlit sprites)
+};
+
+struct DrawBatch {
+    const TextureId* texture;  // where the name to bind before the batch is kept (read when drawn); null keeps the bound one
+    BatchState state;
+    Primitive primitive;
+    size_t first, count;  // the corners drawn
+};
+
+struct DrawList {
+    FaceArray corners;
+    std::vector<Colour> colours;       // one per corner, or none
+    std::vector<DrawBatch> batches;
+    std::vector<size_t> part_batches;  // part k: batches from part_batches[k] to the next part's first
+    std::vector<Move> moves;           // places the parts; without moves every batch is drawn in order
+};
+
+// Empties the list, keeping its storage (for per-frame geometry).
+void clear_draw_list(DrawList& list);
+
+// Opens a part: the batches opened from now on belong to it. Returns its number.
+int begin_part(DrawList& list);
+// Opens a batch at the end of the corners; the add functions fill the open batch.
+void begin_batch(DrawList& list, const TextureId* texture, BatchState state = {},
+                 Primitive primitive = Primitive::quads);
+// Opens a batch that draws the corners of an earlier batch again, with another texture.
+void repeat_batch(DrawList& list, size_t batch, const TextureId* texture);
+
+void add_quad(DrawList& list, const Quad& q);
+void add_textured_quad(DrawList& list, const TexturedQuad& q);
+void add_triangle(DrawList& list, Vec3 a, Vec3 b, Vec3 c);
+// A face whose corners carry their own colour (the colours follow the corners).
+void add_coloured_quad(DrawList& list, const TexturedQuad& q, const Colour colours[4]);
+
+// Appends a chain of moves with every part number raised by part_offset, so a
+// part's own chain can stand where the outer chain places that part.
+void append_moves(std::vector<Move>& out, const Move* moves, size_t count, int part_offset = 0);
+
+// Draws the list: replays its moves (or, without moves, draws every batch),
+// each batch through the immediate-mode emitters under --reference and from
+// arrays otherwise. A list with colours leaves the current colour at its last corner's.
+void draw_list(const DrawList& list);
+
+// A batch as drawn: the list's batch and the model-view matrix (relative to
+// the list's own frame) it is drawn under.
+struct PlacedBatch {
+    const DrawBatch* batch;
+    Placement placement;
+};
+
+// The batches in the order draw_list draws them, with their placements: the moves replayed on the CPU.
+std::vector<PlacedBatch> placed_batches(const DrawList& list);
+// Every corner of one placed batch where it lands.
+std::vector<Vec3> placed_corners(const DrawList& list, const PlacedBatch& placed);
+
+// ---- Meshes and sphere grids ----
+
+// The mesh's triangles, flat-shaded, appended to the list's open batch.
+void add_mesh(DrawList& list, const Vec3* vertices, const int32_t* faces, int32_t face_count);
+
+// The quads of a ball over a sphere grid built with the same segment count, in
+// drawing order: the bands (rows 1 ... rows - 2, each closed at the seam), then
+// the caps (top then bottom quad per column, closing quads last), whose last two
+// corners meet at the pole (0, +-pole_distance, 0). Texture coordinates are
+// (k / count, r / rows), s = 1 at the seam, t = 0 at the top pole and 1 at the
+// bottom. Row 0 is never read. False, with no quads, when the count (segments
+// rounded up to even) is below 4 or the grid does not hold count / 2 rows of count.
+bool grid_sphere_quads(const Shape& grid, float pole_distance, uint16_t segments,
+                       std::vector<TexturedQuad>* quads);
+
+// Opens a batch with the texture and state given and adds the ball's quads
+// (textured unless the state says otherwise). Empty for a refused count.
+void add_grid_sphere(DrawList& list, const TextureId* texture, const Shape& grid, float pole_distance, uint16_t segments,
+                     BatchState state = {});
 
 // ---- Curves and camera paths ----
 

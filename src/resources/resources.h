@@ -158,13 +158,6 @@ Shape build_shell_rings(float a, float b, float c, float d, float e, uint16_t n)
 // A sphere grid of radius R: n rounded up to even m, m/2 rows of m columns, row 0 the +y pole.
 Shape build_sphere_grid(float R, uint16_t n);
 
-extern Shape lamp_base_tube;
-extern Shape lamp_collar_tube;
-extern Shape lamp_pole_tube;
-extern Shape lamp_shade_shell;
-extern Shape ball_sphere_grid;
-extern Shape knob_sphere_grid;
-
 // ---- Random numbers ----
 
 // The demo's rand: 32-bit LCG (state * 214013 + 2531011, seed 1), bits 16-30,
@@ -173,3 +166,6 @@ int demo_rand();
 
 // Puts the generator back to its seed; for tests.
 void reset_demo_rand();
+
+// 1 / 32767: a demo_rand result times this is a fraction in 0 ... 1 inclusive.
+constexpr float demo_rand_scale = 3.0518509e-05f;

@@ -1,14 +1,7 @@
-// The turned shapes built once at start-up: the street lamp's tubes and shade,
-// and the sphere grids of the balls and door knobs. Every angle is a whole
+// The turned shapes the scenes build once at start-up: the street lamp's tubes
+// and shade, and the sphere grids of the balls and door knobs. Every angle is a whole
 // degree (round half up) so all trigonometry goes through the degree tables.
 #include "resources/resources.h"
-
-Shape lamp_base_tube;
-Shape lamp_collar_tube;
-Shape lamp_pole_tube;
-Shape lamp_shade_shell;
-Shape ball_sphere_grid;
-Shape knob_sphere_grid;
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include "render/render.h"
 #include "resources/resources.h"
-#include "scenes/credits/credits.h"
 #include "shell/shell.h"
+#include "timeline/timeline.h"
 
 namespace {
 
@@ -86,7 +86,7 @@ void start_up(const ShellOptions& options) {
     start_sound();
     load_soundtrack(soundtrack_file);
     if (!load_scene_textures(&error)) fatal_error("Error!\nCan't load the picture " + error, "ERROR");
-    init_particle_field(-75, 150, -75, 150, 75, -150, 0.5, 80, 0.1, 1.2);
+    init_scenes();
 }
 
 int run_demo(const ShellOptions& options) {

@@ -49,17 +49,9 @@ int init_gl_state() {
     // The shape builders read the degree tables, so they come first.
     build_angle_tables();
 
-    lamp_base_tube = build_tube_rings(0.02f, 0.02f, 0.16f, 12);
-    lamp_collar_tube = build_tube_rings(0.02f, 0.01f, 0.04f, 12);
-    lamp_pole_tube = build_tube_rings(0.01f, 0.006f, 0.34f, 12);
-    lamp_shade_shell = build_shell_rings(0.04f, 0.006f, 0.034f, 0.002f, 0.04f, 12);
-
     // A missing or refused mesh ends the program here, before the loading picture.
     load_mesh_or_end(campfer_mesh_file, &campfer_mesh);
     load_mesh_or_end(hose_mesh_file, &hose_mesh);
-
-    ball_sphere_grid = build_sphere_grid(0.5f, 24);
-    knob_sphere_grid = build_sphere_grid(0.025f, 12);
 
     apply_light_preset('v');
 

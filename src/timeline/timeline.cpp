@@ -23,8 +23,6 @@ namespace {
 constexpr int32_t open_start = INT32_MIN;
 constexpr int32_t open_end = INT32_MAX;
 
-constexpr Overlay no_overlay = {OverlayKind::black, 0, 0, 0, 0, 0, 0, false};
-
 }  // namespace
 
 // Windows are inclusive and tested in ascending order; each starts right after
@@ -32,43 +30,54 @@ constexpr Overlay no_overlay = {OverlayKind::black, 0, 0, 0, 0, 0, 0, false};
 // wraps: the city gets 0 at 32046, the office at 87996, the tunnel at 130624.
 const SceneWindow scene_windows[scene_window_count] = {
     // The cards flash on the off-beat through the soft zoom blur.
-    {SceneId::opening_titles, 0, 21386, 0, 0, 0, 1333, 0, Projection::standard, 0, 0, 'h', false,
-     OverlayLighting::as_is, 0, {no_overlay, no_overlay}},
+    {.scene = SceneId::opening_titles, .name = "titles", .title = "Opening titles", .first = 0, .last = 21386,
+     .beat = 1333, .capture_mode = 'h', .still_at = 600, .still_from = 600},
     // The fade test starts at 30000, but the alpha stays negative, so unseen,
     // until 31000: black from 31000 to 32046 (1/1046).
-    {SceneId::city_first, 21387, 32046, 21387, 10659, 0, 0, 'v', Projection::short_90, 0, 0, 0, false,
-     OverlayLighting::off, 1,
-     {{OverlayKind::black, 0, 0, 30000, open_end, 31000, 0.00095602294f, false}, no_overlay}},
+    {.scene = SceneId::city_first, .name = "city1", .title = "Town flight", .first = 21387, .last = 32046,
+     .origin = 21387, .period = 10659, .light_preset = 'v', .projection = Projection::short_90,
+     .overlay_lighting = OverlayLighting::off, .overlay_count = 1,
+     .overlays = {{OverlayKind::black, 0, 0, 30000, open_end, 31000, 0.00095602294f, false}},
+     .still_at = 25000, .still_from = 25000},
     // In from black over 300 ms (32046 belongs to the city, so the first alpha
-    // is 1 - 1/300), out to white over 359 ms.
-    {SceneId::credits, 32047, 53358, 32046, 21332, 0, 0, 0, Projection::standard, 0, 0, 0, false,
-     OverlayLighting::as_is, 2,
-     {{OverlayKind::black, 0, 0, open_start, 32346, 32046, 0.0033333334f, true},
-      {OverlayKind::white, 0, 0, 53000, open_end, 53000, 0.0027855153f, false}}},
+    // is 1 - 1/300), out to white over 359 ms. The images move a step a drawn
+    // frame, so their still plays the scene from its start.
+    {.scene = SceneId::credits, .name = "credits", .title = "Credits", .first = 32047, .last = 53358,
+     .origin = 32046, .period = 21332, .overlay_count = 2,
+     .overlays = {{OverlayKind::black, 0, 0, open_start, 32346, 32046, 0.0033333334f, true},
+                  {OverlayKind::white, 0, 0, 53000, open_end, 53000, 0.0027855153f, false}},
+     .still_at = 38633, .still_from = 32047},
     // The second visit continues the first one's flight from 10659 on. The
     // white quad goes in before the city at depth 0, so until 53700 every city
     // fragment fails the depth test and the frame is a grey rising over 341 ms;
     // from 62000 the view narrows from 90 to 30 degrees over 2002 ms.
-    {SceneId::city_second, 53359, 64002, 53359, 10643, 10659, 0, 'v', Projection::narrowing, 62000,
-     0.0004995005f, 0, true, OverlayLighting::off_then_on, 1,
-     {{OverlayKind::white, 0, 0, open_start, 53700, 53359, 0.0029325513f, false}, no_overlay}},
-    {SceneId::office, 64003, 87996, 64002, 23994, 0, 0, 0, Projection::standard, 0, 0, 0, false,
-     OverlayLighting::as_is, 0, {no_overlay, no_overlay}},
+    {.scene = SceneId::city_second, .name = "city2", .title = "Town flight, continued", .first = 53359,
+     .last = 64002, .origin = 53359, .period = 10643, .offset = 10659, .light_preset = 'v',
+     .projection = Projection::narrowing, .narrow_from = 62000, .narrow_slope = 0.0004995005f,
+     .overlays_first = true, .overlay_lighting = OverlayLighting::off_then_on, .overlay_count = 1,
+     .overlays = {{OverlayKind::white, 0, 0, open_start, 53700, 53359, 0.0029325513f, false}},
+     .still_at = 60000, .still_from = 60000},
+    {.scene = SceneId::office, .name = "office", .title = "Office greetings", .first = 64003, .last = 87996,
+     .origin = 64002, .period = 23994, .light_preset = 'i', .still_at = 79003, .still_from = 79003},
     // The lattice keeps its beat from the start of the music, so it gets t itself.
-    {SceneId::lattice, 87997, 109311, 0, 0, 0, 0, 0, Projection::standard, 0, 0, 0, false,
-     OverlayLighting::as_is, 0, {no_overlay, no_overlay}},
+    {.scene = SceneId::lattice, .name = "lattice", .title = "Cube lattice", .first = 87997, .last = 109311,
+     .still_at = 88000, .still_from = 88000},
     // A 166 ms negative every 2666 ms from 109312, and out to white over 5333 ms
     // from local 15999.
-    {SceneId::tunnel, 109312, 130624, 109312, 21312, 0, 0, 'b', Projection::standard, 0, 0, 0, false,
-     OverlayLighting::off_then_on, 2,
-     {{OverlayKind::inversion, 109312, 2666, open_start, 165, 0, 0, false},
-      {OverlayKind::white, 109312, 21312, 15999, open_end, 15999, 0.00018751172f, false}}},
+    {.scene = SceneId::tunnel, .name = "tunnel", .title = "Tunnel", .first = 109312, .last = 130624,
+     .origin = 109312, .period = 21312, .light_preset = 'b', .overlay_lighting = OverlayLighting::off_then_on,
+     .overlay_count = 2,
+     .overlays = {{OverlayKind::inversion, 109312, 2666, open_start, 165, 0, 0, false},
+                  {OverlayKind::white, 109312, 21312, 15999, open_end, 15999, 0.00018751172f, false}},
+     .still_at = 111312, .still_from = 111312},
     // Out to black over 2941 ms from 149000.
-    {SceneId::objects, 130625, 151940, 130624, 21317, 0, 0, 'o', Projection::standard, 0, 0, 0, false,
-     OverlayLighting::off_then_on, 1,
-     {{OverlayKind::black, 0, 0, 149000, open_end, 149000, 0.0003400204f, false}, no_overlay}},
-    {SceneId::closing_titles, 151941, 160704, 151941, 8764, 0, 0, 0, Projection::standard, 0, 0, 0, false,
-     OverlayLighting::as_is, 0, {no_overlay, no_overlay}},
+    {.scene = SceneId::objects, .name = "objects", .title = "Object room", .first = 130625, .last = 151940,
+     .origin = 130624, .period = 21317, .light_preset = 'o', .overlay_lighting = OverlayLighting::off_then_on,
+     .overlay_count = 1, .overlays = {{OverlayKind::black, 0, 0, 149000, open_end, 149000, 0.0003400204f, false}},
+     .still_at = 134625, .still_from = 134625},
+    {.scene = SceneId::closing_titles, .name = "closing", .title = "Closing letters", .first = 151941,
+     .last = 160704, .origin = 151941, .period = 8764, .capture_mode = 'g', .still_at = 152300,
+     .still_from = 152300},
 };
 
 namespace {
@@ -122,11 +131,11 @@ void draw_scene(const TimelineFrame& f) {
     case SceneId::opening_titles: draw_opening_titles(f.title_phase, f.local_time); break;
     case SceneId::city_first:
     case SceneId::city_second: draw_city(static_cast<uint32_t>(f.local_time)); break;
-    case SceneId::credits: draw_credits(f.local_time); break;
+    case SceneId::credits: draw_credits(f.local_time, f.music_time); break;
     case SceneId::office: draw_office_scene(f.local_time); break;
-    case SceneId::lattice: cube_lattice_scene(f.local_time); break;
-    case SceneId::tunnel: tunnel_scene(f.local_time); break;
-    case SceneId::objects: object_scene(f.local_time); break;
+    case SceneId::lattice: draw_lattice(f.local_time); break;
+    case SceneId::tunnel: draw_tunnel(f.local_time); break;
+    case SceneId::objects: draw_objects(f.local_time, f.music_time); break;
     case SceneId::closing_titles: draw_closing_titles(f.local_time); break;
     case SceneId::end: break;
     }
@@ -150,6 +159,7 @@ int32_t credits_local_time_for(int32_t t) { return window_local_time(credits_win
 
 TimelineFrame timeline_frame(int32_t t) {
     TimelineFrame f;
+    f.music_time = t;
     for (const SceneWindow& w : scene_windows) {
         if (t > w.last) continue;
         f.scene = w.scene;
@@ -164,6 +174,29 @@ TimelineFrame timeline_frame(int32_t t) {
         return f;
     }
     return f;
+}
+
+void init_scenes() {
+    init_city();
+    init_credits();
+    init_office();
+    init_lattice();
+    init_tunnel();
+    init_objects();
+}
+
+void reset_scenes() {
+    reset_city();
+    reset_credits();
+    reset_office();
+    reset_tunnel();
+    reset_objects();
+}
+
+int find_scene_window(const std::string& name) {
+    for (int i = 0; i < scene_window_count; ++i)
+        if (name == scene_windows[i].name) return i;
+    return -1;
 }
 
 int run_timeline() {

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 enum class SceneId {
     opening_titles, city_first, credits, city_second, office, lattice, tunnel, objects,
@@ -45,18 +46,21 @@ enum class OverlayLighting { as_is, off, off_then_on };
 
 struct SceneWindow {
     SceneId scene;
-    int32_t first, last;             // music time, inclusive
-    int32_t origin, period, offset;  // local = (t - origin) rem period + offset; period 0: t - origin
-    int32_t beat;                    // the beat whose phase the scene gets (opening titles), or 0
-    char light_preset;               // applied before the scene, or 0
-    Projection projection;
-    int32_t narrow_from;
-    float narrow_slope;
-    char capture_mode;               // the scene is drawn inside the zoom blur of this mode, or 0
-    bool overlays_first;             // the overlays go in before the scene, at depth 0
-    OverlayLighting overlay_lighting;
-    int overlay_count;
-    Overlay overlays[2];
+    const char* name;                          // the scene's short name (--scene, the bench)
+    const char* title;                         // how the README's picture labels it
+    int32_t first = 0, last = 0;               // music time, inclusive
+    int32_t origin = 0, period = 0, offset = 0;  // local = (t - origin) rem period + offset; period 0: t - origin
+    int32_t beat = 0;                          // the beat whose phase the scene gets (opening titles), or 0
+    char light_preset = 0;                     // applied before the scene, or 0
+    Projection projection = Projection::standard;
+    int32_t narrow_from = 0;
+    float narrow_slope = 0;
+    char capture_mode = 0;                     // the scene is drawn inside the zoom blur of this mode, or 0
+    bool overlays_first = false;               // the overlays go in before the scene, at depth 0
+    OverlayLighting overlay_lighting = OverlayLighting::as_is;
+    int overlay_count = 0;
+    Overlay overlays[2] = {};
+    int32_t still_at = 0, still_from = 0;      // the README's frame of the scene, and where its capture starts
 };
 
 constexpr int scene_window_count = 9;
@@ -65,6 +69,7 @@ extern const SceneWindow scene_windows[scene_window_count];
 // What one frame at music time t draws: computed without touching GL.
 struct TimelineFrame {
     SceneId scene = SceneId::end;
+    int32_t music_time = 0;       // t itself, for the scenes that follow the music
     const SceneWindow* window = nullptr;  // the row that holds t; null at the end
     int32_t local_time = 0;       // the scene-local time handed to the scene
     int32_t title_phase = 0;      // opening titles: t rem 1333
@@ -85,6 +90,15 @@ int32_t credits_local_time_for(int32_t t);
 
 // Written by run_timeline every frame; the status line shows it.
 extern int32_t credits_local_time;
+
+// Builds every scene's data and resets its state. Called once by start-up
+// after the meshes and textures load (tests call it too).
+void init_scenes();
+// Puts every scene's state back as init_scenes left it (the shared rand aside).
+void reset_scenes();
+
+// The row named name, or -1.
+int find_scene_window(const std::string& name);
 
 // Draws the frame for the current music time. Returns 1 while the show runs,
 // 0 once music time has passed 160704 (the frame is then left cleared).

@@ -49,6 +49,7 @@ void load_data() {
     std::string error;
     if (!load_texture(loading_texture_file, &harness.loading_texture, &error) || !load_scene_textures(&error))
         std::fprintf(stderr, "gl_open: %s\n", error.c_str());
+    init_scenes();
     harness.data_loaded = true;
 }
 

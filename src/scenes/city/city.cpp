@@ -27,11 +27,6 @@ const Vec3 city_centre_points[city_camera_segment_count][4] = {
     {{5, 1, 0}, {6.5f, 0.5f, 4}, {8, 1, -2}, {10, 10, -3}},
 };
 
-CameraPath city_camera_path = {
-    city_camera_segment_count, city_camera_windows, city_eye_points, city_centre_points,
-    {0, 0, 0}, {0, 0, 0},
-};
-
 // Row A stands along the street on the z axis, row B along the street on the
 // x axis; both turn their lamp arms over the street. The gaps grow 1, 2, 3, 4, 5.
 const LampRow city_lamp_rows[city_lamp_row_count] = {
@@ -137,90 +132,107 @@ const std::vector<Move>& city_quadrant_moves() {
     return moves;
 }
 
-static void bind_city_texture(TextureSlot slot) { glBindTexture(GL_TEXTURE_2D, scene_textures[slot]); }
+namespace {
+
+const TextureId* texture_of(TextureSlot slot) { return &scene_textures[slot]; }
 
 // The streets, the crossing and the kerbs, in drawing order.
-static const FaceArray& ground_corners() {
-    static const FaceArray corners = [] {
-        FaceArray a;
-        for (const TexturedQuad& q : city_street_quads) append_textured_quad(a, q);
-        append_textured_quad(a, city_crossing_quad);
-        for (const Quad& q : city_kerb_quads) append_quad(a, q);
-        return a;
-    }();
-    return corners;
+void add_ground(DrawList& list) {
+    begin_batch(list, texture_of(tex_city_road));
+    for (const TexturedQuad& q : city_street_quads) add_textured_quad(list, q);
+    begin_batch(list, texture_of(tex_city_crossing));
+    add_textured_quad(list, city_crossing_quad);
+    begin_batch(list, nullptr, {.untextured = true});
+    for (const Quad& q : city_kerb_quads) add_quad(list, q);
 }
 
-static void draw_ground() {
-    if (!reference_drawing) {
-        const FaceArray& corners = ground_corners();
-        begin_array_draws(corners);
-        bind_city_texture(tex_city_road);
-        draw_array_quads(0, 8);
-        bind_city_texture(tex_city_crossing);
-        draw_array_quads(8, 4);
-        glDisable(GL_TEXTURE_2D);
-        draw_array_quads(12, 16);
-        glEnable(GL_TEXTURE_2D);
-        end_array_draws();
-        return;
+// The roof hides the textured top face from the camera above.
+void add_building(DrawList& list, const CityBuilding& b) {
+    TexturedQuad faces[6];
+    building_faces(b.width, b.height, b.depth, faces);
+    begin_batch(list, texture_of(b.texture));
+    for (const TexturedQuad& q : faces) add_textured_quad(list, q);
+    begin_batch(list, nullptr, {.untextured = true});
+    add_quad(list, building_roof(b.width, b.height, b.depth));
+}
+
+// The lamp's parts, untextured, each its own part of the list; returns the first.
+int add_street_lamp(DrawList& list) {
+    const StreetLamp& lamp = street_lamp();
+    int first = -1;
+    for (const std::vector<Quad>& quads : lamp.parts) {
+        const int part = begin_part(list);
+        if (first < 0) first = part;
+        begin_batch(list, nullptr, {.untextured = true});
+        for (const Quad& q : quads) add_quad(list, q);
     }
-    bind_city_texture(tex_city_road);
-    glBegin(GL_QUADS);
-    for (const TexturedQuad& q : city_street_quads) emit_textured(q);
-    glEnd();
-
-    bind_city_texture(tex_city_crossing);
-    glBegin(GL_QUADS);
-    emit_textured(city_crossing_quad);
-    glEnd();
-
-    glDisable(GL_TEXTURE_2D);
-    glBegin(GL_QUADS);
-    for (const Quad& q : city_kerb_quads) emit_plain(q);
-    glEnd();
-    glEnable(GL_TEXTURE_2D);
+    return first;
 }
 
-static void draw_quadrant_part(int part) {
-    if (part == city_part_lamp) {
-        draw_street_lamp();
-    } else if (part == city_part_ground) {
-        draw_ground();
-    } else {
-        const CityBuilding& b = city_buildings[part - city_part_building];
-        bind_city_texture(b.texture);
-        draw_building(b.width, b.height, b.depth);
-    }
-}
-
-void draw_city_quadrant() {
+// The quadrant's chain with every lamp replaced by the lamp's own chain.
+void append_quadrant_moves(std::vector<Move>& out, int lamp_part, int ground_part, int building_part) {
+    const StreetLamp& lamp = street_lamp();
     for (const Move& move : city_quadrant_moves()) {
-        if (move.kind == MoveKind::part)
-            draw_quadrant_part(move.part);
+        if (move.kind != MoveKind::part)
+            out.push_back(move);
+        else if (move.part == city_part_lamp)
+            append_moves(out, lamp.moves.data(), lamp.moves.size(), lamp_part);
+        else if (move.part == city_part_ground)
+            out.push_back(part_move(ground_part));
         else
-            apply_move(move);
+            out.push_back(part_move(building_part + move.part - city_part_building));
     }
 }
 
-void draw_city_model() {
-    glPushMatrix();
-    bind_city_texture(tex_city_sign);
-    glTranslatef(sign_board_position.x, sign_board_position.y, sign_board_position.z);
-    draw_textured_box(sign_board_size.x, sign_board_size.y, sign_board_size.z);
-    glPopMatrix();
+}  // namespace
 
+namespace {
+
+constexpr CameraPath start_camera = {city_camera_segment_count, city_camera_windows, city_eye_points,
+                                     city_centre_points, {0, 0, 0}, {0, 0, 0}};
+
+}  // namespace
+
+CityScene city_scene = {.camera = start_camera};
+
+void build_city_model(DrawList& list) {
+    clear_draw_list(list);
+    const int sign_part = begin_part(list);
+    TexturedQuad sign[6];
+    textured_box_faces(sign_board_size.x, sign_board_size.y, sign_board_size.z, sign);
+    begin_batch(list, texture_of(tex_city_sign));
+    for (const TexturedQuad& q : sign) add_textured_quad(list, q);
+
+    const int lamp_part = add_street_lamp(list);
+    const int ground_part = begin_part(list);
+    add_ground(list);
+    const int building_part = ground_part + 1;
+    for (const CityBuilding& b : city_buildings) {
+        begin_part(list);
+        add_building(list, b);
+    }
+
+    list.moves = {push_move(), translate_move(sign_board_position.x, sign_board_position.y, sign_board_position.z),
+                  part_move(sign_part), pop_move()};
     // The turns accumulate: after the fourth quadrant the matrix has turned 270
     // degrees, which the timeline's identity at the next frame discards.
-    draw_city_quadrant();
-    for (int quarter = 1; quarter < 4; ++quarter) {
-        glRotatef(90, 0, 1, 0);
-        draw_city_quadrant();
+    for (int quarter = 0; quarter < 4; ++quarter) {
+        if (quarter > 0) list.moves.push_back(rotate_move(90, 0, 1, 0));
+        append_quadrant_moves(list.moves, lamp_part, ground_part, building_part);
     }
 }
+
+void init_city() {
+    build_lamp_shapes();
+    city_scene.lamp = build_street_lamp();
+    build_city_model(city_scene.model);
+    reset_city();
+}
+
+void reset_city() { city_scene.camera = start_camera; }
 
 void draw_city(uint32_t a) {
     glEnable(GL_LIGHTING);
-    camera_path_look(city_camera_path, a);
-    draw_city_model();
+    camera_path_look(city_scene.camera, a);
+    draw_list(city_scene.model);
 }

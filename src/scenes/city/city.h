@@ -6,10 +6,9 @@
 // about the crossing centre, plus one sign board. Every table of the layout is
 // constant data here; the placements are chains of moves (render kit) that the
 // drawing replays and the tests replay on the CPU, and the faces are quads as
-// data, so the draw functions send exactly the geometry the tests check. Keeps
-// no state apart from the camera path's held eye and centre and the street
-// lamp's quads, built once from the lamp shapes on first use. Needs the lamp
-// shapes and the city textures built by start-up.
+// data, collected once into one draw list that the frame draws and the tests
+// read. Its state (the camera path's held eye and centre) and its built data
+// live in city_scene. Needs the city textures loaded before init_city.
 #pragma once
 
 #include <cstdint>
@@ -25,8 +24,6 @@ extern const uint32_t city_camera_windows[city_camera_segment_count][2];
 extern const Vec3 city_eye_points[city_camera_segment_count][4];
 extern const Vec3 city_centre_points[city_camera_segment_count][4];
 
-// The city's camera path over the tables above; holds the last eye and centre.
-extern CameraPath city_camera_path;
 
 // ---- The quadrant layout (in the quadrant's own frame) ----
 
@@ -95,31 +92,45 @@ std::vector<Quad> shade_shell_quads(const Shape& shell, int n);
 // start to end (whole degrees) in `steps` steps, the tube in `segments` segments.
 std::vector<Quad> torus_arc_quads(float R, float r, int start, int end, int segments, int steps);
 
+// The lamp's turned shapes, built by build_lamp_shapes (init_city).
+extern Shape lamp_base_tube;
+extern Shape lamp_collar_tube;
+extern Shape lamp_pole_tube;
+extern Shape lamp_shade_shell;
+void build_lamp_shapes();
+
 // The lamp as drawn: its parts' quads in their own frames and the chain of
-// moves that places them (part k = parts[k]). Built once, on first use, from
-// the lamp shapes.
+// moves that places them (part k = parts[k]), built from the lamp shapes.
 struct StreetLamp {
     std::vector<Move> moves;
     std::vector<std::vector<Quad>> parts;
-    FaceArray corners;              // every part's quads, part k from corner part_first[k]
-    std::vector<size_t> part_first;
 };
+StreetLamp build_street_lamp();
+// The lamp init_city built.
 const StreetLamp& street_lamp();
 
 // Every quad of one street lamp, placed in the lamp's frame as drawn.
 std::vector<Quad> street_lamp_quads();
 
-// ---- Drawing ----
+// ---- The scene ----
+
+struct CityScene {
+    CameraPath camera;  // the flight; holds the last eye and centre
+    StreetLamp lamp{};
+    DrawList model{};     // the sign board and the four quarter-turned quadrants
+};
+extern CityScene city_scene;
+
+// Builds the lamp shapes, the lamp and the model, and resets the flight. Called
+// once by start-up after the textures load (tests call it too).
+void init_city();
+// Puts the flight back to its start.
+void reset_city();
+
+// The model's list: the sign board, then the quadrant's chain four times, a
+// quarter turn about y between them, every lamp standing as its own chain.
+void build_city_model(DrawList& list);
 
 // One frame of the city at scene-local time a (0 ... 21301): lighting on, the
 // camera for a, the model. Called by the timeline after it set lights and projection.
 void draw_city(uint32_t a);
-// The sign board and the four quarter-turned quadrants.
-void draw_city_model();
-// One quadrant in the current frame; leaves the matrix as it found it.
-void draw_city_quadrant();
-
-// A building of whole sizes centred on the current origin; the caller binds the facade.
-void draw_building(int width, int height, int depth);
-// One street lamp standing on the current origin, untextured; leaves texturing on.
-void draw_street_lamp();

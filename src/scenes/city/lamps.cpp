@@ -1,12 +1,22 @@
 // The street lamp: base, collar, tapering pole and conical shade, turned from
 // the start-up ring shapes, joined by an arched arm of a half torus.
-#include <GL/gl.h>
-
 #include <algorithm>
 
 #include "scenes/city/city.h"
 
 static constexpr int lamp_ring_points = 12;
+
+Shape lamp_base_tube;
+Shape lamp_collar_tube;
+Shape lamp_pole_tube;
+Shape lamp_shade_shell;
+
+void build_lamp_shapes() {
+    lamp_base_tube = build_tube_rings(0.02f, 0.02f, 0.16f, lamp_ring_points);
+    lamp_collar_tube = build_tube_rings(0.02f, 0.01f, 0.04f, lamp_ring_points);
+    lamp_pole_tube = build_tube_rings(0.01f, 0.006f, 0.34f, lamp_ring_points);
+    lamp_shade_shell = build_shell_rings(0.04f, 0.006f, 0.034f, 0.002f, 0.04f, lamp_ring_points);
+}
 
 // The turned parts bottom to top; each step moves from the previous part's centre.
 struct LampPart {
@@ -99,7 +109,7 @@ std::vector<Quad> torus_arc_quads(float R, float r, int start, int end, int segm
 
 // The turned parts stand one on another within one push, each step moving on
 // from the previous part's centre; the arm is placed on its own, turned upright.
-static StreetLamp build_street_lamp() {
+StreetLamp build_street_lamp() {
     StreetLamp lamp;
     lamp.moves.push_back(push_move());
     for (const LampPart& part : lamp_parts) {
@@ -116,17 +126,10 @@ static StreetLamp build_street_lamp() {
     lamp.parts.push_back(torus_arc_quads(lamp_arm_radius, lamp_arm_tube_radius, lamp_arm_start, lamp_arm_end,
                                          lamp_arm_segments, lamp_arm_steps));
     lamp.moves.push_back(pop_move());
-    for (const std::vector<Quad>& part : lamp.parts) {
-        lamp.part_first.push_back(lamp.corners.size());
-        for (const Quad& q : part) append_quad(lamp.corners, q);
-    }
     return lamp;
 }
 
-const StreetLamp& street_lamp() {
-    static const StreetLamp lamp = build_street_lamp();
-    return lamp;
-}
+const StreetLamp& street_lamp() { return city_scene.lamp; }
 
 std::vector<Quad> street_lamp_quads() {
     const StreetLamp& lamp = street_lamp();
@@ -140,23 +143,4 @@ std::vector<Quad> street_lamp_quads() {
         }
     }
     return quads;
-}
-
-void draw_street_lamp() {
-    const StreetLamp& lamp = street_lamp();
-    glDisable(GL_TEXTURE_2D);
-    for (const Move& move : lamp.moves) {
-        if (move.kind != MoveKind::part) {
-            apply_move(move);
-            continue;
-        }
-        if (reference_drawing) {
-            glBegin(GL_QUADS);
-            for (const Quad& q : lamp.parts[move.part]) emit_plain(q);
-            glEnd();
-        } else {
-            draw_quad_array(lamp.corners, lamp.part_first[move.part], 4 * lamp.parts[move.part].size());
-        }
-    }
-    glEnable(GL_TEXTURE_2D);
 }

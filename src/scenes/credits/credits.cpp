@@ -100,7 +100,6 @@ CreditState credit_start_state() {
     return s;
 }
 
-CreditState credits_state = credit_start_state();
 
 float credit_ease(float x, float target, float divisor) { return x - (x - target) / divisor; }
 
@@ -142,41 +141,47 @@ TexturedQuad credit_image_quad(float width, float height) {
     return {{{-w, 0, -h}, {-w, 0, h}, {w, 0, h}, {w, 0, -h}}, {{0, 0}, {0, 1}, {1, 1}, {1, 0}}};
 }
 
-void draw_credit_image(float width, float height, TextureId texture, float alpha) {
-    glDisable(GL_DEPTH_TEST);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glEnable(GL_BLEND);
-    glEnable(GL_TEXTURE_2D);
-    glColor4f(1, 1, 1, alpha);
-    glPushMatrix();
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glBegin(GL_QUADS);
-    emit_textured(credit_image_quad(width, height));
-    glEnd();
-    glPopMatrix();
-    glDisable(GL_BLEND);
-    glEnable(GL_DEPTH_TEST);
+void build_credit_columns(DrawList& list) {
+    clear_draw_list(list);
+    const Colour unlit[4] = {};
+    for (const CreditImage& image : credit_images) {
+        begin_part(list);
+        begin_batch(list, &scene_textures[image.texture], {.additive = true});
+        add_coloured_quad(list, credit_image_quad(image.width, image.height), unlit);
+    }
 }
 
-void draw_credits(int a) {
+void place_credit_columns(DrawList& list, const CreditState& state) {
+    for (int k = 0; k < credit_image_count; ++k)
+        for (int c = 0; c < 4; ++c) list.colours[4 * static_cast<size_t>(k) + c] = {1, 1, 1, state.alpha[k]};
+    list.moves.resize(credit_move_count);
+    credit_moves(state, list.moves.data());
+}
+
+CreditsScene credits_scene = {.images = credit_start_state()};
+
+void init_credits() {
+    build_credit_columns(credits_scene.columns);
+    reset_credits();
+}
+
+// The field's box: x and y -75 ... 75, z from 75 down to -75.
+void reset_credits() {
+    credits_scene.images = credit_start_state();
+    init_particle_field(-75, 150, -75, 150, 75, -150, 0.5f, 80, 0.1f, 1.2f);
+}
+
+void draw_credits(int a, int32_t t) {
     glTranslatef(0, 0, -eye_distance);
     glPushMatrix();
-    draw_particle_field(particle_step, scene_textures[tex_credits_particle]);
+    draw_particle_field(particle_step, t);
     glPopMatrix();
 
     // Start-up already keeps the divisor at 1 or more; a value below would
     // swing the images ever further past their targets.
-    advance_credits(credits_state, a, std::max(1.0f, credits_ease_divisor));
-
-    Move moves[credit_move_count];
-    credit_moves(credits_state, moves);
-    for (const Move& move : moves) {
-        if (move.kind != MoveKind::part) {
-            apply_move(move);
-            continue;
-        }
-        const CreditImage& image = credit_images[move.part];
-        draw_credit_image(image.width, image.height, scene_textures[image.texture],
-                          credits_state.alpha[move.part]);
-    }
+    advance_credits(credits_scene.images, a, std::max(1.0f, credits_ease_divisor));
+    place_credit_columns(credits_scene.columns, credits_scene.images);
+    // The images leave texturing on.
+    glEnable(GL_TEXTURE_2D);
+    draw_list(credits_scene.columns);
 }

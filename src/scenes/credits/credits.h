@@ -10,8 +10,9 @@
 // particles are made once and never reset: a second playing would resume from
 // the first one's end. Easing, phases, fades, spawning and the particle update
 // are pure (apart from the shared rand) so they are checked without GL; the
-// draw functions send exactly that data. Needs the credits textures and the
-// shared rand; reads music_time for the field's frozen frames.
+// sprites and the columns are refilled into draw lists each frame, and the
+// frame draws those lists. Its state lives in credits_scene. Needs the credits
+// textures and the shared rand; music time arrives as an argument.
 #pragma once
 
 #include <cstdint>
@@ -48,9 +49,6 @@ struct CreditState {
 
 // The state the show starts from: the table's offsets, every alpha 0.
 CreditState credit_start_state();
-
-// The scene's own state, advanced once per drawn frame and never reset.
-extern CreditState credits_state;
 
 // x - (x - target) / divisor in single precision.
 float credit_ease(float x, float target, float divisor);
@@ -97,11 +95,8 @@ struct ParticleField {
     Particle particles[particle_count];
 };
 
-// The field, made by init_particle_field and changed only by this scene.
-extern ParticleField particle_field;
-
 // Stores the ten values and spawns every particle in order (8 rand draws each).
-// Called once by start-up after the textures load.
+// Called by init_credits.
 void init_particle_field(float x_min, float x_range, float y_min, float y_range, float z_min,
                          float z_range, float size_min, float size_max, float life_min,
                          float life_max);
@@ -126,20 +121,38 @@ struct SpriteCorner {
 };
 void sprite_corners(float x, float y, float size, SpriteCorner corners[4]);
 
+// The sprites' list: one additive batch with the texture, no normals, each
+// sprite's corners at its place with its colour (life as alpha).
+void fill_sprites(DrawList& list, const ParticleField& field, const TextureId* texture);
+
+// ---- The scene ----
+
+struct CreditsScene {
+    CreditState images;   // advanced once per drawn frame
+    ParticleField field{};  // moved once per drawn frame
+    DrawList sprites{};     // refilled every frame
+    DrawList columns{};     // the eight images; colours and moves refilled every frame
+};
+extern CreditsScene credits_scene;
+
+// Builds the columns' list and resets the scene. Called once by start-up after
+// the textures load (tests call it too).
+void init_credits();
+// The images back at their starting offsets, the field spawned afresh from the shared rand.
+void reset_credits();
+
+// The columns' list: image k is part k, an additive batch with its texture.
+void build_credit_columns(DrawList& list);
+// Each image's alpha as its corners' colour (white) and the columns' moves for the state.
+void place_credit_columns(DrawList& list, const CreditState& state);
+
 // ---- Drawing ----
 
-// One frame of the credits at scene-local time a (1 ... 21312). Called by the
-// timeline after the frame start's 90 degree perspective; lighting is off.
-void draw_credits(int a);
+// One frame of the credits at scene-local time a (1 ... 21312) and music time
+// t. Called by the timeline after the frame start's 90 degree perspective;
+// lighting is off.
+void draw_credits(int a, int32_t t);
 
-// An image of width x height centred on the current origin in its y = 0 plane,
-// added with the given alpha. Leaves blending off and the depth test on.
-void draw_credit_image(float width, float height, TextureId texture, float alpha);
-
-// Turns the sprites toward the viewer, moves the field unless music_time is a
-// frozen frame, and draws every particle with the texture.
-void draw_particle_field(float dt, TextureId texture);
-
-// One additive sprite of colour (r, g, b, alpha), translated to (x, y, z) with
-// its corners repeating x and y, so its top-right corner lands at (2x, 2y, z).
-void draw_particle(float x, float y, float z, float size, float alpha, float r, float g, float b);
+// Turns the sprites toward the viewer, moves the field unless t is a frozen
+// frame, and draws every particle with its texture.
+void draw_particle_field(float dt, int32_t t);

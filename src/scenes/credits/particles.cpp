@@ -4,12 +4,7 @@
 
 #include "scenes/credits/credits.h"
 
-ParticleField particle_field{};
-
 namespace {
-
-// rand's range 0 ... 32767 scaled to 0 ... 1 inclusive.
-constexpr float rand_scale = 3.0518509e-05f;
 
 constexpr float grow_step = 0.01f;
 constexpr float brighten_step = 0.01f;
@@ -17,7 +12,7 @@ constexpr float fade_step = 0.1f;
 
 const float sprite_colour[3] = {0.4f, 0.6f, 0.8f};
 
-float unit_rand() { return static_cast<float>(demo_rand()) * rand_scale; }
+float unit_rand() { return static_cast<float>(demo_rand()) * demo_rand_scale; }
 
 // The z test keeps the field's own reading, z > z_min and z < z_min + z_range:
 // with the negative z_range the show passes it is the box's z span.
@@ -40,13 +35,13 @@ void load_billboard() {
 
 void init_particle_field(float x_min, float x_range, float y_min, float y_range, float z_min, float z_range,
                          float size_min, float size_max, float life_min, float life_max) {
-    particle_field.params = {x_min, x_range, y_min, y_range, z_min, z_range, size_min, size_max, life_min, life_max};
+    credits_scene.field.params = {x_min, x_range, y_min, y_range, z_min, z_range, size_min, size_max, life_min, life_max};
     for (int i = 0; i < particle_count; ++i) spawn_particle(i);
 }
 
 void spawn_particle(int index) {
-    const ParticleFieldParams& f = particle_field.params;
-    Particle& p = particle_field.particles[index];
+    const ParticleFieldParams& f = credits_scene.field.params;
+    Particle& p = credits_scene.field.particles[index];
     // Eight separate draws in this order: the shared sequence depends on it.
     p.x = unit_rand() * f.x_range + f.x_min;
     p.y = unit_rand() * f.y_range + f.y_min;
@@ -65,8 +60,8 @@ bool particle_field_moves(int32_t t, int32_t modulus) {
 }
 
 void update_particle(int index, float dt) {
-    const ParticleFieldParams& f = particle_field.params;
-    Particle& p = particle_field.particles[index];
+    const ParticleFieldParams& f = credits_scene.field.params;
+    Particle& p = credits_scene.field.particles[index];
     p.x += dt * p.vx;
     p.y += dt * p.vy;
     p.z += dt * p.vz;
@@ -87,93 +82,36 @@ void sprite_corners(float x, float y, float size, SpriteCorner corners[4]) {
     corners[3] = {1, 1, x, y - size};
 }
 
-void draw_particle(float x, float y, float z, float size, float alpha, float r, float g, float b) {
-    glPushMatrix();
-    glDisable(GL_DEPTH_TEST);
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glColor4f(r, g, b, alpha);
-    glPushMatrix();
-    // The corners repeat x and y after this translation, so the field shows
-    // twice as wide and tall as its box while its depth is not doubled.
-    glTranslatef(x, y, z);
-    SpriteCorner corners[4];
-    sprite_corners(x, y, size, corners);
-    glBegin(GL_QUADS);
-    for (const SpriteCorner& c : corners) {
-        glTexCoord2f(c.s, c.t);
-        glVertex3f(c.x, c.y, 0);
-    }
-    glEnd();
-    glPopMatrix();
-    glDisable(GL_BLEND);
-    glEnable(GL_DEPTH_TEST);
-    glPopMatrix();
-}
-
-namespace {
-
-// A sprite corner as sent in one batch: texture coordinate, colour, position.
-struct SpriteVertex {
-    float s, t;
-    float r, g, b, a;
-    float x, y, z;
-};
-
-SpriteVertex sprite_batch[particle_count * 4];
-
-// Every sprite in one batch under the state they all share, set once. Each
-// corner is moved by its sprite's offset here rather than by a translation of
-// the matrix, which GL would fold into the matrix in a different order of
-// rounding: an edge pixel of a sprite may come out one level apart.
-void draw_sprites(float dt, bool moves) {
-    for (int i = 0; i < particle_count; ++i) {
-        if (moves) update_particle(i, dt);
-        const Particle& p = particle_field.particles[i];
+void fill_sprites(DrawList& list, const ParticleField& field, const TextureId* texture) {
+    clear_draw_list(list);
+    begin_batch(list, texture, {.additive = true, .normals = false});
+    for (const Particle& p : field.particles) {
         SpriteCorner corners[4];
         sprite_corners(p.x, p.y, p.size, corners);
+        // The corners repeat x and y after the sprite's offset, so the field
+        // shows twice as wide and tall as its box while its depth is not
+        // doubled. The offset is added to the corners rather than folded into
+        // the matrix, where GL would round in another order: against a
+        // translated sprite an edge pixel may come out one level apart.
+        TexturedQuad q;
+        Colour colours[4];
         for (int k = 0; k < 4; ++k) {
-            const SpriteCorner& c = corners[k];
-            sprite_batch[4 * i + k] = {c.s, c.t, sprite_colour[0], sprite_colour[1], sprite_colour[2], p.life,
-                                       p.x + c.x, p.y + c.y, p.z};
+            q.corners[k] = {p.x + corners[k].x, p.y + corners[k].y, p.z};
+            q.texcoords[k][0] = corners[k].s;
+            q.texcoords[k][1] = corners[k].t;
+            colours[k] = {sprite_colour[0], sprite_colour[1], sprite_colour[2], p.life};
         }
+        add_coloured_quad(list, q, colours);
     }
-    glDisable(GL_DEPTH_TEST);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(SpriteVertex), &sprite_batch[0].s);
-    glColorPointer(4, GL_FLOAT, sizeof(SpriteVertex), &sprite_batch[0].r);
-    glVertexPointer(3, GL_FLOAT, sizeof(SpriteVertex), &sprite_batch[0].x);
-    glDrawArrays(GL_QUADS, 0, particle_count * 4);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_COLOR_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
-    // The colour stays the last sprite's, as one glColor4f a sprite leaves it.
-    glColor4f(sprite_colour[0], sprite_colour[1], sprite_colour[2], particle_field.particles[particle_count - 1].life);
-    glDisable(GL_BLEND);
-    glEnable(GL_DEPTH_TEST);
 }
 
-}  // namespace
-
-void draw_particle_field(float dt, TextureId texture) {
+void draw_particle_field(float dt, int32_t t) {
     glEnable(GL_TEXTURE_2D);
     glPushMatrix();
     load_billboard();
-    glBindTexture(GL_TEXTURE_2D, texture);
-    const bool moves = particle_field_moves(music_time, credits_particle_modulus);
-    if (reference_drawing) {
-        for (int i = 0; i < particle_count; ++i) {
-            if (moves) update_particle(i, dt);
-            const Particle& p = particle_field.particles[i];
-            draw_particle(p.x, p.y, p.z, p.size, p.life, sprite_colour[0], sprite_colour[1], sprite_colour[2]);
-        }
-    } else {
-        draw_sprites(dt, moves);
-    }
+    if (particle_field_moves(t, credits_particle_modulus))
+        for (int i = 0; i < particle_count; ++i) update_particle(i, dt);
+    fill_sprites(credits_scene.sprites, credits_scene.field, &scene_textures[tex_credits_particle]);
+    draw_list(credits_scene.sprites);
     glPopMatrix();
 }

@@ -2,12 +2,12 @@
 // 18 x 18 x 18 lattice round the eye, turning about the diagonal and drifting,
 // switched on the beat between a zoom blur and a colour negative.
 //
-// The beat phase, the lattice coordinates, the motion (as a chain of moves),
-// the cube colours and the box faces are plain functions over the tables in
-// lattice.cpp; the draw functions send exactly that data. Keeps no state of
-// its own: the only thing carried from frame to frame is the position in the
-// shared demo_rand sequence, which every cube advances by three. Needs the
-// capture texture made by start-up.
+// The beat phase, the lattice coordinates, the motion (as a chain of moves)
+// and the cube colours are plain functions over the tables in lattice.cpp; the
+// cubes stand in one draw list built once (lattice_scene), whose colours are
+// refilled every frame, and the frame draws that list. Carries nothing from
+// frame to frame but the position in the shared demo_rand sequence, which
+// every cube advances by three. Needs the capture texture made by start-up.
 #pragma once
 
 #include <array>
@@ -45,16 +45,23 @@ struct CubeColour {
 // The next cube's colour: three demo_rand draws, blue first, then green, then red.
 CubeColour next_cube_colour();
 
-// The six faces of an axis-aligned box of full extents w, h, d centred on the
-// origin: +z, -z, -x, +x, +y, -y, each counter-clockwise seen from outside.
-void lattice_box_faces(float w, float h, float d, Quad faces[6]);
+struct LatticeScene {
+    DrawList cubes;  // every cube's faces at its place; the colours refilled every frame
+};
+extern LatticeScene lattice_scene;
+
+// The cubes' list: one additive, untextured batch, six faces a cube, with a colour per corner.
+void build_lattice_cubes(DrawList& list);
+// Gives every cube of the list, in order, the colour next_cube_colour draws.
+void colour_lattice_cubes(DrawList& list);
+
+// Builds the cubes' list. Called once by start-up (tests call it too).
+void init_lattice();
 
 // ---- Drawing ----
 
 // One frame at music time t (the music time itself, not a scene-local time).
-void cube_lattice_scene(int t);
-// Every cube of the lattice, additive, without depth test or texturing; turns
-// the depth test and texturing back on and blending off before it returns.
+void draw_lattice(int t);
+// Every cube of the lattice, coloured afresh, additive, without depth test or
+// texturing; turns the depth test and texturing back on and blending off.
 void draw_cube_lattice();
-// An untextured box of full extents w, h, d on the current origin, one GL_QUADS batch.
-void draw_box(float w, float h, float d);

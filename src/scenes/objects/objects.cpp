@@ -4,7 +4,6 @@
 #include <GL/gl.h>
 
 #include <cmath>
-#include <vector>
 
 // The sweep: along the z = 6 wall from corner to corner, dipping below the
 // sculptures on the way, then down the x = -6 wall and across behind the back
@@ -25,10 +24,15 @@ const Vec3 object_centre_points[object_camera_segment_count][4] = {
     {{-1.3f, -0.5f, 0.2f}, {0.6f, -2.4f, 0.2f}, {9.1f, -2.1f, 1.1f}, {3, 1.1f, -4}},
 };
 
-CameraPath object_camera_path = {
-    object_camera_segment_count, object_camera_windows, object_eye_points, object_centre_points,
-    {0, 0, 0}, {0, 0, 0},
-};
+namespace {
+
+constexpr CameraPath start_camera = {object_camera_segment_count, object_camera_windows, object_eye_points,
+                                     object_centre_points, {0, 0, 0}, {0, 0, 0}};
+
+}  // namespace
+
+ObjectScene objects_scene = {.camera = start_camera};
+Shape ball_sphere_grid;
 
 // The room x, z in -6 ... 6, y in -3 ... 3.
 const TexturedQuad object_room_faces[6] = {
@@ -93,117 +97,61 @@ std::array<Move, sculpture_grid_move_count> sculpture_grid_moves(float rock_degr
     return moves;
 }
 
-// A mesh's triangles as corners, rebuilt only when the mesh is another one.
-struct MeshCorners {
-    const Vec3* vertices = nullptr;
-    const int32_t* faces = nullptr;
-    int32_t face_count = -1;
-    FaceArray corners;
-};
+namespace {
 
-static const FaceArray& mesh_corners(const Mesh& mesh, MeshCorners& cache) {
-    if (cache.vertices != mesh.vertices.data() || cache.faces != mesh.faces.data() ||
-        cache.face_count != mesh.face_count) {
-        cache.vertices = mesh.vertices.data();
-        cache.faces = mesh.faces.data();
-        cache.face_count = mesh.face_count;
-        mesh_face_array(mesh.vertices.data(), mesh.faces.data(), mesh.face_count, &cache.corners);
-    }
-    return cache.corners;
+// The list's parts, in the order build_object_room adds them.
+enum RoomPart { room_part_room, room_part_body, room_part_arm, room_part_ball };
+
+}  // namespace
+
+void build_object_room(DrawList& list) {
+    clear_draw_list(list);
+    // The room and the balls are lit by light 3 alone, the body by light 1, both arms by light 2.
+    begin_part(list);
+    begin_batch(list, &scene_textures[tex_object_swirl], {.light = 3});
+    for (const TexturedQuad& face : object_room_faces) add_textured_quad(list, face);
+    begin_part(list);
+    begin_batch(list, nullptr, {.untextured = true, .light = 1}, Primitive::triangles);
+    add_mesh(list, campfer_mesh.vertices.data(), campfer_mesh.faces.data(), campfer_mesh.face_count);
+    begin_part(list);
+    begin_batch(list, nullptr, {.untextured = true, .light = 2}, Primitive::triangles);
+    add_mesh(list, hose_mesh.vertices.data(), hose_mesh.faces.data(), hose_mesh.face_count);
+    begin_part(list);
+    add_grid_sphere(list, &scene_textures[tex_object_sphere], ball_sphere_grid, ball_pole_distance, ball_segments,
+                    {.light = 3});
+    place_object_room(list, 0);
 }
 
-static void draw_mesh_lit_by(const Mesh& mesh, GLenum light) {
-    static MeshCorners body, arm;
-    glEnable(light);
-    if (reference_drawing)
-        draw_mesh(mesh.vertices.data(), mesh.faces.data(), mesh.face_count);
-    else
-        draw_triangle_array(mesh_corners(mesh, &mesh == &campfer_mesh ? body : arm));
-    glDisable(light);
+void place_object_room(DrawList& list, float rock_degrees) {
+    std::vector<Move>& moves = list.moves;
+    moves.clear();
+    moves.push_back(part_move(room_part_room));
+    for (const Move& move : sculpture_grid_moves(rock_degrees)) {
+        if (move.kind != MoveKind::part) {
+            moves.push_back(move);
+            continue;
+        }
+        for (const Move& m : sculpture_moves) {
+            if (m.kind != MoveKind::part)
+                moves.push_back(m);
+            else
+                moves.push_back(part_move(m.part == object_part_body ? room_part_body : room_part_arm));
+        }
+    }
+    for (const Move& move : ball_moves) moves.push_back(move.kind == MoveKind::part ? part_move(room_part_ball) : move);
 }
 
-void draw_sculpture() {
-    for (const Move& move : sculpture_moves) {
-        if (move.kind != MoveKind::part)
-            apply_move(move);
-        else if (move.part == object_part_body)
-            draw_mesh_lit_by(campfer_mesh, GL_LIGHT1);
-        else
-            draw_mesh_lit_by(hose_mesh, GL_LIGHT2);
-    }
+void init_objects() {
+    ball_sphere_grid = build_sphere_grid(ball_grid_radius, ball_segments);
+    build_object_room(objects_scene.room);
+    reset_objects();
 }
 
-void draw_textured_grid_sphere(const Shape& grid, float pole_distance, uint16_t segments) {
-    // The quads depend only on the arguments, which stay the same every frame:
-    // they are rebuilt only when a call asks for a different ball.
-    static struct {
-        const Vec3* grid = nullptr;
-        size_t grid_size = 0;
-        float pole_distance = 0;
-        uint16_t segments = 0;
-        std::vector<TexturedQuad> quads;
-        FaceArray corners;
-    } cache;
-    if (cache.grid != grid.data() || cache.grid_size != grid.size() || cache.pole_distance != pole_distance ||
-        cache.segments != segments) {
-        cache.grid = grid.data();
-        cache.grid_size = grid.size();
-        cache.pole_distance = pole_distance;
-        cache.segments = segments;
-        grid_sphere_quads(grid, pole_distance, segments, &cache.quads);
-        cache.corners.clear();
-        for (const TexturedQuad& q : cache.quads) append_textured_quad(cache.corners, q);
-    }
-    if (cache.quads.empty()) return;
-    if (!reference_drawing) {
-        draw_quad_array(cache.corners);
-        return;
-    }
-    glBegin(GL_QUADS);
-    for (const TexturedQuad& q : cache.quads) emit_textured(q);
-    glEnd();
-}
+void reset_objects() { objects_scene.camera = start_camera; }
 
-void draw_object_grid() {
-    glDisable(GL_TEXTURE_2D);
-    for (const Move& move : sculpture_grid_moves(sculpture_rock_degrees(music_time))) {
-        if (move.kind == MoveKind::part)
-            draw_sculpture();
-        else
-            apply_move(move);
-    }
-
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, scene_textures[tex_object_sphere]);
-    glEnable(GL_LIGHT3);
-    for (const Move& move : ball_moves) {
-        if (move.kind == MoveKind::part)
-            draw_textured_grid_sphere(ball_sphere_grid, ball_pole_distance, ball_segments);
-        else
-            apply_move(move);
-    }
-    glDisable(GL_LIGHT3);
-}
-
-void object_scene(int a) {
+void draw_objects(int a, int32_t t) {
     glEnable(GL_LIGHTING);
-    camera_path_look(object_camera_path, static_cast<uint32_t>(a));
-
-    glBindTexture(GL_TEXTURE_2D, scene_textures[tex_object_swirl]);
-    glEnable(GL_LIGHT3);
-    if (reference_drawing) {
-        glBegin(GL_QUADS);
-        for (const TexturedQuad& face : object_room_faces) emit_textured(face);
-        glEnd();
-    } else {
-        static const FaceArray room = [] {
-            FaceArray a;
-            for (const TexturedQuad& face : object_room_faces) append_textured_quad(a, face);
-            return a;
-        }();
-        draw_quad_array(room);
-    }
-    glDisable(GL_LIGHT3);
-
-    draw_object_grid();
+    camera_path_look(objects_scene.camera, static_cast<uint32_t>(a));
+    place_object_room(objects_scene.room, sculpture_rock_degrees(t));
+    draw_list(objects_scene.room);
 }

@@ -4,12 +4,13 @@
 // them, and a camera sweeping through the room on two Bezier segments.
 //
 // The room's faces, the camera path and the placement chains of sculptures and
-// balls are data here; the drawing replays exactly that data and the tests
-// check it. The rocking follows the absolute music time, not the scene's own
-// time. Keeps no state apart from the camera path's held eye and centre and the
-// ball's quads, built once on first use. Needs the two sculpture meshes, the
-// ball sphere grid and the swirl and ball textures built by start-up; the
-// timeline has applied light preset 'o' (three lights at the eye, none enabled).
+// balls are data here, collected into one draw list whose moves follow the
+// rock each frame; the frame draws that list and the tests read it. The
+// rocking follows the absolute music time, not the scene's own time. Its state
+// (the camera path's held eye and centre) and its built data live in
+// objects_scene. Needs the two sculpture meshes and the swirl and ball
+// textures loaded before init_objects; the timeline has applied light preset
+// 'o' (three lights at the eye, none enabled).
 #pragma once
 
 #include <array>
@@ -24,9 +25,6 @@ constexpr int object_camera_segment_count = 2;
 extern const uint32_t object_camera_windows[object_camera_segment_count][2];
 extern const Vec3 object_eye_points[object_camera_segment_count][4];
 extern const Vec3 object_centre_points[object_camera_segment_count][4];
-
-// The room's camera path over the tables above; holds the last eye and centre.
-extern CameraPath object_camera_path;
 
 // ---- The room ----
 
@@ -58,21 +56,34 @@ extern const Move ball_moves[ball_move_count];
 constexpr int sculpture_move_count = 8;
 extern const Move sculpture_moves[sculpture_move_count];
 
-// The balls' pole distance: twice the grid's radius, so each cap is a spike.
-constexpr float ball_pole_distance = 1.0f;
+// The balls' sphere grid, built by init_objects; the pole distance is twice the
+// grid's radius, so each cap is a spike.
+constexpr float ball_grid_radius = 0.5f;
 constexpr uint16_t ball_segments = 24;
+constexpr float ball_pole_distance = 1.0f;
+extern Shape ball_sphere_grid;
 
-// ---- Drawing ----
+// ---- The scene ----
 
-// One frame of the room at scene-local time a (cast to unsigned): lighting on,
-// the camera for a, the room lit by light 3 alone, then the sculptures and balls.
-void object_scene(int a);
-// The nine sculptures (untextured) and the four balls (textured, light 3 alone)
-// at the current music time. Leaves texturing on and the matrix as it found it.
-void draw_object_grid();
-// One sculpture at the current origin: the body lit by light 1 alone, both arms
-// by light 2 alone. Leaves the matrix as it found it.
-void draw_sculpture();
-// A ball at the origin over a sphere grid built with the same segment count,
-// textured with whatever is bound. Draws nothing for a count the grid refuses.
-void draw_textured_grid_sphere(const Shape& grid, float pole_distance, uint16_t segments);
+struct ObjectScene {
+    CameraPath camera;  // the sweep; holds the last eye and centre
+    DrawList room{};      // the room, one sculpture's body and arm, a ball; moves refilled each frame
+};
+extern ObjectScene objects_scene;
+
+// Builds the ball grid and the room's list, and resets the sweep. Called once
+// by start-up after the meshes and textures load (tests call it too).
+void init_objects();
+// Puts the sweep back to its start.
+void reset_objects();
+
+// The room's parts: the room (swirl, light 3), the body (light 1), the arm
+// (light 2), both untextured, and a ball (its texture, light 3).
+void build_object_room(DrawList& list);
+// Rewrites the list's moves for the rock: the room, the nine sculptures (each
+// body once and arm twice), the four balls.
+void place_object_room(DrawList& list, float rock_degrees);
+
+// One frame of the room at scene-local time a (cast to unsigned) and music time
+// t (the rock): lighting on, the camera for a, then the list.
+void draw_objects(int a, int32_t t);

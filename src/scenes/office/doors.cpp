@@ -1,7 +1,5 @@
 // The greeting doors: a wooden leaf with a name plate showing a greeted
 // group's logo and a small spherical knob, and the 24 doors of the building.
-#include <GL/gl.h>
-
 #include "scenes/office/office.h"
 
 // Door 1 ends the hall; doors 2 and 3 face each other across the corridor
@@ -28,8 +26,7 @@ const Move door_model_moves[door_model_move_count] = {
 const Vec3 door_leaf_size = {1, 2, 0.05f};
 const Vec3 door_plate_size = {0.6f, 0.2f, 0.05f};
 
-static constexpr float knob_radius = 0.025f;
-static constexpr uint16_t knob_segments = 12;
+Shape knob_sphere_grid;
 
 namespace {
 
@@ -68,19 +65,6 @@ std::vector<Move> build_building_moves() {
     return m;
 }
 
-struct SphereFaces {
-    const Shape* grid = nullptr;
-    const Vec3* vertices = nullptr;
-    size_t size = 0;
-    float radius = 0;
-    uint16_t segments = 0;
-    bool built = false;
-    std::vector<TexturedQuad> quads;
-    FaceArray corners;  // the quads drawn untextured, as emit_quad sends them
-};
-
-SphereFaces sphere_faces;
-
 }  // namespace
 
 const std::vector<Move>& office_building_moves() {
@@ -88,57 +72,25 @@ const std::vector<Move>& office_building_moves() {
     return moves;
 }
 
-const std::vector<TexturedQuad>& grid_sphere_faces(const Shape& grid, float radius, uint16_t segments) {
-    SphereFaces& s = sphere_faces;
-    const uint16_t rounded = static_cast<uint16_t>(segments + (segments & 1));
-    if (!s.built || s.grid != &grid || s.vertices != grid.data() || s.size != grid.size() || s.radius != radius ||
-        s.segments != rounded) {
-        // A refused count leaves the list empty: nothing drawn, nothing read past the grid.
-        grid_sphere_quads(grid, radius, segments, &s.quads);
-        s.corners.clear();
-        for (const TexturedQuad& q : s.quads) append_quad(s.corners, {{q.corners[0], q.corners[1], q.corners[2], q.corners[3]}});
-        s.grid = &grid;
-        s.vertices = grid.data();
-        s.size = grid.size();
-        s.radius = radius;
-        s.segments = rounded;
-        s.built = true;
-    }
-    return s.quads;
-}
+std::vector<Move> add_door(DrawList& list, const TextureId* door_texture, const TextureId* plate_texture,
+                           const Shape& knob_grid) {
+    int parts[3];
+    const auto add_box = [&](Vec3 size, const TextureId* texture) {
+        TexturedQuad faces[6];
+        textured_box_faces(size.x, size.y, size.z, faces);
+        begin_batch(list, texture);
+        for (const TexturedQuad& q : faces) add_textured_quad(list, q);
+    };
+    parts[door_part_leaf] = begin_part(list);
+    add_box(door_leaf_size, door_texture);
+    parts[door_part_plate] = begin_part(list);
+    add_box(door_plate_size, plate_texture);
+    // The knob is the door's one untextured part.
+    parts[door_part_knob] = begin_part(list);
+    add_grid_sphere(list, nullptr, knob_grid, knob_radius, knob_segments, {.untextured = true});
 
-void draw_grid_sphere(const Shape& grid, float radius, uint16_t segments) {
-    const std::vector<TexturedQuad>& quads = grid_sphere_faces(grid, radius, segments);
-    if (!reference_drawing) {
-        draw_quad_array(sphere_faces.corners);
-        return;
-    }
-    glBegin(GL_QUADS);
-    for (const TexturedQuad& q : quads) emit_quad(q.corners[0], q.corners[1], q.corners[2], q.corners[3]);
-    glEnd();
-}
-
-void draw_door(TextureId door_texture, TextureId plate_texture) {
-    for (const Move& move : door_model_moves) {
-        if (move.kind != MoveKind::part) {
-            apply_move(move);
-            continue;
-        }
-        switch (move.part) {
-        case door_part_leaf:
-            glBindTexture(GL_TEXTURE_2D, door_texture);
-            draw_textured_box(door_leaf_size.x, door_leaf_size.y, door_leaf_size.z);
-            break;
-        case door_part_plate:
-            glBindTexture(GL_TEXTURE_2D, plate_texture);
-            draw_textured_box(door_plate_size.x, door_plate_size.y, door_plate_size.z);
-            break;
-        case door_part_knob:
-            // The knob is the door's one untextured part.
-            glDisable(GL_TEXTURE_2D);
-            draw_grid_sphere(knob_sphere_grid, knob_radius, knob_segments);
-            glEnable(GL_TEXTURE_2D);
-            break;
-        }
-    }
+    std::vector<Move> moves;
+    for (const Move& move : door_model_moves)
+        moves.push_back(move.kind == MoveKind::part ? part_move(parts[move.part]) : move);
+    return moves;
 }

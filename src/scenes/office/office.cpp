@@ -23,10 +23,14 @@ const Vec3 office_centre_points[office_camera_segment_count][4] = {
     {{5.6f, 4.1f, -6.6f}, {1.6f, 4.1f, -7}, {-10.6f, 5.3f, -7}, {-17.3f, 5.3f, -7}},
 };
 
-CameraPath office_camera_path = {
-    office_camera_segment_count, office_camera_windows, office_eye_points, office_centre_points,
-    {0, 0, 0}, {0, 0, 0},
-};
+namespace {
+
+constexpr CameraPath start_camera = {office_camera_segment_count, office_camera_windows, office_eye_points,
+                                     office_centre_points, {0, 0, 0}, {0, 0, 0}};
+
+}  // namespace
+
+OfficeScene office_scene = {.camera = start_camera};
 
 namespace {
 
@@ -72,32 +76,47 @@ namespace {
 // holds where the path's last millisecond puts the camera instead, as a show
 // played from the start would (within a frame).
 void hold_camera_for_closing(uint32_t a) {
-    const Vec3& eye = office_camera_path.held_eye;
-    const Vec3& centre = office_camera_path.held_centre;
+    CameraPath& camera = office_scene.camera;
+    const Vec3& eye = camera.held_eye;
+    const Vec3& centre = camera.held_centre;
     const bool never_flown = eye.x == centre.x && eye.y == centre.y && eye.z == centre.z;
-    if (a >= uint32_t(office_closing_start) && never_flown)
-        camera_path_update(office_camera_path, uint32_t(office_closing_start - 1));
+    if (a >= uint32_t(office_closing_start) && never_flown) camera_path_update(camera, uint32_t(office_closing_start - 1));
 }
 
 }  // namespace
 
-void draw_office(uint32_t a) {
-    glEnable(GL_LIGHTING);
-    hold_camera_for_closing(a);
-    camera_path_look(office_camera_path, a);
+void build_office_building(DrawList& list) {
+    clear_draw_list(list);
+    const std::vector<Move> storey = add_office_storey(list);
+    std::vector<std::vector<Move>> doors;
+    for (TextureSlot plate : office_door_plates)
+        doors.push_back(add_door(list, &scene_textures[tex_office_wood3], &scene_textures[plate], knob_sphere_grid));
     for (const Move& move : office_building_moves()) {
-        if (move.kind != MoveKind::part) {
-            apply_move(move);
-        } else if (move.part == office_part_storey) {
-            draw_office_storey();
-        } else {
-            draw_door(scene_textures[tex_office_wood3], scene_textures[office_door_plates[move.part]]);
-        }
+        if (move.kind != MoveKind::part)
+            list.moves.push_back(move);
+        else if (move.part == office_part_storey)
+            list.moves.insert(list.moves.end(), storey.begin(), storey.end());
+        else
+            list.moves.insert(list.moves.end(), doors[move.part].begin(), doors[move.part].end());
     }
 }
 
+void init_office() {
+    knob_sphere_grid = build_sphere_grid(knob_radius, knob_segments);
+    build_office_building(office_scene.building);
+    reset_office();
+}
+
+void reset_office() { office_scene.camera = start_camera; }
+
+void draw_office(uint32_t a) {
+    glEnable(GL_LIGHTING);
+    hold_camera_for_closing(a);
+    camera_path_look(office_scene.camera, a);
+    draw_list(office_scene.building);
+}
+
 void draw_office_scene(int a) {
-    apply_light_preset('i');
     float fov = 90;
     if (office_field_of_view(a, &fov)) set_perspective(fov);
     draw_office(static_cast<uint32_t>(a));

@@ -10,11 +10,10 @@
 // Every table is constant data here: the camera path, the door layout as a
 // chain of moves (render kit) with each door's plate, the storey's floor,
 // ceiling and wall quads with their texture repeats, and the stair flight's
-// panels, posts, steps and closing faces. The draw functions send exactly the
-// geometry these tables and functions give, so the tests check what is drawn.
-// Keeps no state apart from the camera path's held eye and centre and the
-// knob's sphere quads, built once from the knob grid on first use. Needs the
-// office textures and the knob sphere grid built by start-up.
+// panels, posts, steps and closing faces. init_office collects them into one
+// draw list, which the frame draws and the tests read. Its state (the camera
+// path's held eye and centre) and its built data live in office_scene. Needs
+// the office textures loaded before init_office.
 #pragma once
 
 #include <cstdint>
@@ -29,9 +28,6 @@ constexpr int office_camera_segment_count = 3;
 extern const uint32_t office_camera_windows[office_camera_segment_count][2];
 extern const Vec3 office_eye_points[office_camera_segment_count][4];
 extern const Vec3 office_centre_points[office_camera_segment_count][4];
-
-// The office's camera path over the tables above; holds the last eye and centre.
-extern CameraPath office_camera_path;
 
 // From this scene time on the camera holds still, the view narrows and darkens.
 constexpr int32_t office_closing_start = 21314;
@@ -66,18 +62,15 @@ extern const Move door_model_moves[door_model_move_count];
 extern const Vec3 door_leaf_size;
 extern const Vec3 door_plate_size;
 
-// One door centred on the current origin with the given leaf and plate
-// textures; leaves the matrix as it found it and texturing enabled.
-void draw_door(TextureId door_texture, TextureId plate_texture);
+// The knob: a sphere grid of this radius and segment count, built by init_office.
+constexpr float knob_radius = 0.025f;
+constexpr uint16_t knob_segments = 12;
+extern Shape knob_sphere_grid;
 
-// The quads draw_grid_sphere sends (their texture coordinates unused): the
-// grid's bands and caps in drawing order, segments rounded up to even. Empty
-// when the count is below 4 or does not match the grid, so nothing outside the
-// grid is read. Computed again only when the arguments change.
-const std::vector<TexturedQuad>& grid_sphere_faces(const Shape& grid, float radius, uint16_t segments);
-
-// Draws the sphere at the origin, untextured quads with the current texture state.
-void draw_grid_sphere(const Shape& grid, float radius, uint16_t segments);
+// Adds one door's parts (leaf and plate with the given textures, the
+// untextured knob over knob_grid) and returns the door's chain over them.
+std::vector<Move> add_door(DrawList& list, const TextureId* door_texture, const TextureId* plate_texture,
+                           const Shape& knob_grid);
 
 // ---- The storey (floor at y = 0, its ceiling at 2.7, the next floor at 3) ----
 
@@ -103,8 +96,9 @@ extern const Move office_storey_moves[office_storey_move_count];
 extern const Vec3 office_landing_size;
 extern const Vec3 office_dividing_wall_size;
 
-// One storey in the current frame; leaves the matrix as it found it.
-void draw_office_storey();
+// Adds a storey's parts (its surfaces, the landing, the dividing wall and one
+// flight) and returns the storey's chain over them, both flights inlined.
+std::vector<Move> add_office_storey(DrawList& list);
 
 // ---- Stair flight (width x -1 ... 1, foot at z -1.5, y -0.75; head at z 1.5, y 0.75) ----
 
@@ -136,16 +130,41 @@ constexpr int stair_step_batch_max = 23;
 int stair_step_batch(int with_steps, int with_top_face, int with_bottom_face, int with_underside,
                      Quad quads[stair_step_batch_max]);
 
-// One flight in the current frame; leaves the matrix as it found it and the
-// step texture bound. The step batch is opened and closed even when empty.
-void draw_stair_flight(int with_steps, int with_top_face, int with_bottom_face, int with_underside,
-                       TextureId side_texture, TextureId rail_texture, TextureId post_texture,
-                       TextureId step_texture);
+struct StairFlightFlags {
+    int with_steps, with_top_face, with_bottom_face, with_underside;
+};
+// The storey's flights.
+extern const StairFlightFlags office_flight_flags;
 
-// ---- Drawing ----
+struct StairFlight {
+    StairFlightFlags flags;
+    const TextureId *side_texture, *rail_texture, *post_texture, *step_texture;
+};
 
-// One frame of the office at scene-local time a: preset 'i', the field of
-// view, the building, and the darkening from the closing start.
+// Adds a flight's parts (panels and rails, a post, the step batch) and returns
+// its chain: the sides, the four posts, then the steps, which leave the step
+// texture bound. The step batch is there even when every flag is off.
+std::vector<Move> add_stair_flight(DrawList& list, const StairFlight& flight);
+
+// ---- The scene ----
+
+struct OfficeScene {
+    CameraPath camera;  // the flight; holds the last eye and centre
+    DrawList building{};  // the doors and the three storeys
+};
+extern OfficeScene office_scene;
+
+// Builds the knob grid and the building, and resets the flight. Called once by
+// start-up after the textures load (tests call it too).
+void init_office();
+// Puts the flight back to its start.
+void reset_office();
+
+// The building's list: the doors inside one push and pop, then the storey three times.
+void build_office_building(DrawList& list);
+
+// One frame of the office at scene-local time a, under light preset 'i': the
+// field of view, the building, and the darkening from the closing start.
 void draw_office_scene(int a);
 
 // Lighting on, the camera for a, then the doors and the three storeys.

@@ -1,9 +1,5 @@
 // The stair flight: ten stone steps between two wooden side panels, a wooden
 // handrail over each panel and a metal post at each corner.
-#include <GL/gl.h>
-
-#include <iterator>
-
 #include "scenes/office/office.h"
 
 // Each panel is a slab 0.05 thick rising from y -0.75 ... -0.25 at its foot end
@@ -40,10 +36,8 @@ float rail_height(float panel_y) {
     return panel_y;
 }
 
-void bind(TextureId texture) { glBindTexture(GL_TEXTURE_2D, texture); }
-
-void emit_repeated(const Quad& q, float repeats) {
-    emit_textured(repeated_texture({{q.corners[0], q.corners[1], q.corners[2], q.corners[3]}, repeats}));
+void add_repeated(DrawList& list, const Quad& q, float repeats) {
+    add_textured_quad(list, repeated_texture({{q.corners[0], q.corners[1], q.corners[2], q.corners[3]}, repeats}));
 }
 
 }  // namespace
@@ -91,89 +85,34 @@ int stair_step_batch(int with_steps, int with_top_face, int with_bottom_face, in
     return n;
 }
 
-namespace {
+std::vector<Move> add_stair_flight(DrawList& list, const StairFlight& flight) {
+    const int sides = begin_part(list);
+    begin_batch(list, flight.side_texture);
+    for (const Quad& q : stair_panel_quads) add_repeated(list, q, stair_panel_repeats);
+    begin_batch(list, flight.rail_texture);
+    for (const Quad& q : stair_panel_quads) add_repeated(list, stair_rail_quad(q), stair_rail_repeats);
 
-// The panels, then the rails, in drawing order.
-const FaceArray& panel_and_rail_corners() {
-    static const FaceArray corners = [] {
-        FaceArray a;
-        for (const Quad& q : stair_panel_quads)
-            append_textured_quad(a, repeated_texture({{q.corners[0], q.corners[1], q.corners[2], q.corners[3]},
-                                                      stair_panel_repeats}));
-        for (const Quad& panel : stair_panel_quads) {
-            const Quad q = stair_rail_quad(panel);
-            append_textured_quad(a, repeated_texture({{q.corners[0], q.corners[1], q.corners[2], q.corners[3]},
-                                                      stair_rail_repeats}));
-        }
-        return a;
-    }();
-    return corners;
-}
+    const int post = begin_part(list);
+    TexturedQuad faces[6];
+    textured_box_faces(stair_post_size.x, stair_post_size.y, stair_post_size.z, faces);
+    begin_batch(list, flight.post_texture);
+    for (const TexturedQuad& q : faces) add_textured_quad(list, q);
 
-// The four corner posts, both paths alike.
-void draw_stair_posts(TextureId post_texture) {
+    // The step batch is opened and closed even when every flag is off.
+    const int steps = begin_part(list);
+    Quad quads[stair_step_batch_max];
+    const StairFlightFlags& f = flight.flags;
+    const int count = stair_step_batch(f.with_steps, f.with_top_face, f.with_bottom_face, f.with_underside, quads);
+    begin_batch(list, flight.step_texture);
+    for (int i = 0; i < count; ++i) add_repeated(list, quads[i], stair_step_repeats);
+
+    std::vector<Move> moves = {part_move(sides)};
     for (const Vec3& c : stair_post_centres) {
-        glPushMatrix();
-        glTranslatef(c.x, c.y, c.z);
-        bind(post_texture);
-        draw_textured_box(stair_post_size.x, stair_post_size.y, stair_post_size.z);
-        glPopMatrix();
+        moves.push_back(push_move());
+        moves.push_back(translate_move(c.x, c.y, c.z));
+        moves.push_back(part_move(post));
+        moves.push_back(pop_move());
     }
-}
-
-void draw_flight_from_arrays(int with_steps, int with_top_face, int with_bottom_face, int with_underside,
-                             TextureId side_texture, TextureId rail_texture, TextureId post_texture,
-                             TextureId step_texture) {
-    const FaceArray& sides = panel_and_rail_corners();
-    constexpr size_t panels = 4 * std::size(stair_panel_quads);
-    begin_array_draws(sides);
-    bind(side_texture);
-    draw_array_quads(0, panels);
-    bind(rail_texture);
-    draw_array_quads(panels, panels);
-    end_array_draws();
-
-    draw_stair_posts(post_texture);
-
-    Quad steps[stair_step_batch_max];
-    const int count = stair_step_batch(with_steps, with_top_face, with_bottom_face, with_underside, steps);
-    ArrayVertex corners[4 * stair_step_batch_max];
-    for (int i = 0; i < count; ++i) {
-        const Quad& q = steps[i];
-        textured_quad_corners(repeated_texture({{q.corners[0], q.corners[1], q.corners[2], q.corners[3]},
-                                                stair_step_repeats}),
-                              corners + 4 * i);
-    }
-    bind(step_texture);
-    draw_quad_array(corners, 4 * static_cast<size_t>(count));
-}
-
-}  // namespace
-
-void draw_stair_flight(int with_steps, int with_top_face, int with_bottom_face, int with_underside,
-                       TextureId side_texture, TextureId rail_texture, TextureId post_texture,
-                       TextureId step_texture) {
-    if (!reference_drawing) {
-        draw_flight_from_arrays(with_steps, with_top_face, with_bottom_face, with_underside, side_texture,
-                                rail_texture, post_texture, step_texture);
-        return;
-    }
-    bind(side_texture);
-    glBegin(GL_QUADS);
-    for (const Quad& q : stair_panel_quads) emit_repeated(q, stair_panel_repeats);
-    glEnd();
-
-    bind(rail_texture);
-    glBegin(GL_QUADS);
-    for (const Quad& q : stair_panel_quads) emit_repeated(stair_rail_quad(q), stair_rail_repeats);
-    glEnd();
-
-    draw_stair_posts(post_texture);
-
-    Quad steps[stair_step_batch_max];
-    const int count = stair_step_batch(with_steps, with_top_face, with_bottom_face, with_underside, steps);
-    bind(step_texture);
-    glBegin(GL_QUADS);
-    for (int i = 0; i < count; ++i) emit_repeated(steps[i], stair_step_repeats);
-    glEnd();
+    moves.push_back(part_move(steps));
+    return moves;
 }

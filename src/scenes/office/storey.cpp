@@ -2,10 +2,6 @@
 // hall that meets it at its east end (x 4 ... 7, z -5.5 ... 8.5) and the
 // stairwell between them (x -1 ... 4, z -5.4 ... -1.3) with its half landing
 // and two flights. Every face looks into the space the camera flies through.
-#include <GL/gl.h>
-
-#include <iterator>
-
 #include "scenes/office/office.h"
 
 TexturedQuad repeated_texture(const RepeatedQuad& q) {
@@ -55,78 +51,50 @@ const Vec3 office_dividing_wall_size = {3, 3, 0.1f};
 
 namespace {
 
-void bind(TextureSlot slot) { glBindTexture(GL_TEXTURE_2D, scene_textures[slot]); }
-
-// The floor, ceiling and wall quads of a storey, in drawing order.
-const FaceArray& surface_corners() {
-    static const FaceArray corners = [] {
-        FaceArray a;
-        for (const RepeatedQuad& q : office_floor_quads) append_textured_quad(a, repeated_texture(q));
-        for (const RepeatedQuad& q : office_ceiling_quads) append_textured_quad(a, repeated_texture(q));
-        for (const RepeatedQuad& q : office_wall_quads) append_textured_quad(a, repeated_texture(q));
-        return a;
-    }();
-    return corners;
-}
-
-void draw_surfaces() {
-    const FaceArray& corners = surface_corners();
-    constexpr size_t floors = 4 * std::size(office_floor_quads);
-    constexpr size_t ceilings = 4 * std::size(office_ceiling_quads);
-    constexpr size_t walls = 4 * std::size(office_wall_quads);
-    begin_array_draws(corners);
-    bind(tex_office_marble);
-    draw_array_quads(0, floors);
-    bind(tex_office_ceiling);
-    draw_array_quads(floors, ceilings);
-    bind(tex_office_wall);
-    draw_array_quads(floors + ceilings, walls);
-    end_array_draws();
-}
+const TextureId* texture_of(TextureSlot slot) { return &scene_textures[slot]; }
 
 template <int N>
-void draw_batch(const RepeatedQuad (&quads)[N]) {
-    glBegin(GL_QUADS);
-    for (const RepeatedQuad& q : quads) emit_textured(repeated_texture(q));
-    glEnd();
+void add_repeated_quads(DrawList& list, TextureSlot texture, const RepeatedQuad (&quads)[N]) {
+    begin_batch(list, texture_of(texture));
+    for (const RepeatedQuad& q : quads) add_textured_quad(list, repeated_texture(q));
 }
 
-void draw_flight() {
-    // Steps, foot face and underside; the head meets a floor or a landing.
-    draw_stair_flight(1, 0, 1, 1, scene_textures[tex_office_wood3], scene_textures[tex_office_wood2],
-                      scene_textures[tex_office_metal], scene_textures[tex_office_marble]);
-}
-
-// The landing and the dividing wall take the wall texture still bound from the walls.
-void draw_storey_part(int part) {
-    switch (part) {
-    case storey_part_landing:
-        draw_textured_box(office_landing_size.x, office_landing_size.y, office_landing_size.z);
-        break;
-    case storey_part_dividing_wall:
-        draw_textured_box(office_dividing_wall_size.x, office_dividing_wall_size.y, office_dividing_wall_size.z);
-        break;
-    default: draw_flight(); break;
-    }
+int add_wall_box(DrawList& list, Vec3 size) {
+    const int part = begin_part(list);
+    TexturedQuad faces[6];
+    textured_box_faces(size.x, size.y, size.z, faces);
+    begin_batch(list, texture_of(tex_office_wall));
+    for (const TexturedQuad& q : faces) add_textured_quad(list, q);
+    return part;
 }
 
 }  // namespace
 
-void draw_office_storey() {
-    if (reference_drawing) {
-        bind(tex_office_marble);
-        draw_batch(office_floor_quads);
-        bind(tex_office_ceiling);
-        draw_batch(office_ceiling_quads);
-        bind(tex_office_wall);
-        draw_batch(office_wall_quads);
-    } else {
-        draw_surfaces();
-    }
+// Each flight has steps, a foot face and an underside; its head meets a floor or a landing.
+const StairFlightFlags office_flight_flags = {1, 0, 1, 1};
+
+std::vector<Move> add_office_storey(DrawList& list) {
+    const int surfaces = begin_part(list);
+    add_repeated_quads(list, tex_office_marble, office_floor_quads);
+    add_repeated_quads(list, tex_office_ceiling, office_ceiling_quads);
+    add_repeated_quads(list, tex_office_wall, office_wall_quads);
+    // The landing and the dividing wall take the wall texture, as the walls.
+    const int landing = add_wall_box(list, office_landing_size);
+    const int dividing_wall = add_wall_box(list, office_dividing_wall_size);
+    const std::vector<Move> flight = add_stair_flight(
+        list, {office_flight_flags, texture_of(tex_office_wood3), texture_of(tex_office_wood2),
+               texture_of(tex_office_metal), texture_of(tex_office_marble)});
+
+    std::vector<Move> moves = {part_move(surfaces)};
     for (const Move& move : office_storey_moves) {
-        if (move.kind == MoveKind::part)
-            draw_storey_part(move.part);
+        if (move.kind != MoveKind::part)
+            moves.push_back(move);
+        else if (move.part == storey_part_landing)
+            moves.push_back(part_move(landing));
+        else if (move.part == storey_part_dividing_wall)
+            moves.push_back(part_move(dividing_wall));
         else
-            apply_move(move);
+            moves.insert(moves.end(), flight.begin(), flight.end());
     }
+    return moves;
 }

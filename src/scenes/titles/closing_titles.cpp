@@ -1,5 +1,6 @@
 // The closing letters: three pictures side by side in perspective that drift
-// apart, sway, recede and fade out over six seconds, through the zoom blur 'g'.
+// apart, sway, recede and fade out over six seconds; the timeline draws them
+// through the zoom blur 'g'.
 #include <GL/gl.h>
 
 #include <cmath>
@@ -49,7 +50,6 @@ ClosingMotion closing_motion(int a) {
 
 void draw_closing_titles(int a) {
     const ClosingMotion m = closing_motion(a);
-    begin_capture(90);
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
@@ -80,5 +80,4 @@ void draw_closing_titles(int a) {
     glPopMatrix();
 
     glPopMatrix();
-    compose_capture(0, 'g', 90);
 }

@@ -7,7 +7,7 @@
 
 // The opening title card for music time t, flashing in beat phase 165 ... 665.
 void draw_opening_titles(int phase, int t);
-// The closing letters at scene-local time a, inside the capture with mode 'g'.
+// The closing letters at scene-local time a; the timeline wraps them in the capture with mode 'g'.
 void draw_closing_titles(int a);
 
 // ---- The computations behind the drawing, pure so they can be checked alone ----

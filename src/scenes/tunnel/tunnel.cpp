@@ -26,8 +26,6 @@ const uint32_t tunnel_morph_windows[tunnel_keyframe_count][2] = {
     {2665, 3198}, {3198, 3731}, {3731, 4264}, {4264, 4797}, {4797, 5333},
 };
 
-TunnelProfile tunnel_ring_profiles[tunnel_ring_count] = {};
-
 // In along the axis with the gaze swinging, on past the middle looking ahead
 // and aside, then backing out of the far end looking back into the tube.
 const uint32_t tunnel_camera_windows[tunnel_camera_segment_count][2] = {
@@ -48,10 +46,14 @@ const Vec3 tunnel_centre_points[tunnel_camera_segment_count][4] = {
     {{-3, -2, -300}, {0, 5, -400}, {2, -1, -500}, {0, 0, -540}},
 };
 
-CameraPath tunnel_camera_path = {
-    tunnel_camera_segment_count, tunnel_camera_windows, tunnel_eye_points, tunnel_centre_points,
-    {0, 0, 0}, {0, 0, 0},
-};
+namespace {
+
+constexpr CameraPath start_camera = {tunnel_camera_segment_count, tunnel_camera_windows, tunnel_eye_points,
+                                     tunnel_centre_points, {0, 0, 0}, {0, 0, 0}};
+
+}  // namespace
+
+TunnelScene tunnel_scene = {.camera = start_camera};
 
 namespace {
 
@@ -59,15 +61,11 @@ namespace {
 constexpr float ring_spacing = 2;
 constexpr float segment_length = ring_spacing * tunnel_ring_count;
 
-// Scratch, rebuilt before every use.
-TunnelGrid sample_grid;
-FaceArray wall;
-
 float blend(float a, float b, float f) { return a + (b - a) * f; }
 
 }  // namespace
 
-void tunnel_morph_profiles(uint32_t m) {
+void tunnel_morph_profiles(TunnelProfile rings[tunnel_ring_count], uint32_t m) {
     for (int j = 0; j < tunnel_keyframe_count; ++j) {
         const uint32_t start = tunnel_morph_windows[j][0];
         const uint32_t end = tunnel_morph_windows[j][1];
@@ -77,7 +75,7 @@ void tunnel_morph_profiles(uint32_t m) {
             const TunnelProfile& a = tunnel_keyframes[(j + k) % tunnel_keyframe_count];
             const TunnelProfile& b = tunnel_keyframes[(j + k + 1) % tunnel_keyframe_count];
             for (int p = 0; p < 5; ++p) {
-                tunnel_ring_profiles[k].points[p] = {blend(a.points[p].x, b.points[p].x, f),
+                rings[k].points[p] = {blend(a.points[p].x, b.points[p].x, f),
                                                      blend(a.points[p].y, b.points[p].y, f)};
             }
         }
@@ -112,22 +110,27 @@ TexturedQuad tunnel_quad(const TunnelGrid& grid, int q) {
             {{1, t_next}, {1, t}, {0, t}, {0, t_next}}};
 }
 
-void tunnel_scene(int a) {
+void fill_tunnel_wall(DrawList& list, const TunnelGrid& grid, const TextureId* texture) {
+    clear_draw_list(list);
+    begin_batch(list, texture);
+    for (int q = 0; q < tunnel_quad_count; ++q) add_textured_quad(list, tunnel_quad(grid, q));
+}
+
+void init_tunnel() { reset_tunnel(); }
+
+void reset_tunnel() {
+    tunnel_scene.camera = start_camera;
+    for (TunnelProfile& ring : tunnel_scene.rings) ring = {};
+}
+
+void draw_tunnel(int a) {
+    TunnelScene& s = tunnel_scene;
     const uint32_t local = static_cast<uint32_t>(a);
     glEnable(GL_LIGHTING);
-    camera_path_look(tunnel_camera_path, local);
-    tunnel_morph_profiles(local % tunnel_morph_cycle);
-    tunnel_sample_outlines(tunnel_ring_profiles, sample_grid);
-
-    glBindTexture(GL_TEXTURE_2D, scene_textures[tex_tunnel_wall]);
-    if (reference_drawing) {
-        glBegin(GL_QUADS);
-        for (int q = 0; q < tunnel_quad_count; ++q) emit_textured(tunnel_quad(sample_grid, q));
-        glEnd();
-        return;
-    }
-    // The wall changes every frame, but its array keeps its storage.
-    wall.clear();
-    for (int q = 0; q < tunnel_quad_count; ++q) append_textured_quad(wall, tunnel_quad(sample_grid, q));
-    draw_quad_array(wall);
+    camera_path_look(s.camera, local);
+    tunnel_morph_profiles(s.rings, local % tunnel_morph_cycle);
+    tunnel_sample_outlines(s.rings, s.grid);
+    // The wall changes every frame, but its list keeps its storage.
+    fill_tunnel_wall(s.wall, s.grid, &scene_textures[tex_tunnel_wall]);
+    draw_list(s.wall);
 }

@@ -1,0 +1,195 @@
+// Draw lists: the one place that chooses how faces reach GL. Under
+// --reference every batch goes through the immediate-mode emitters between one
+// glBegin/glEnd pair; otherwise through glDrawArrays over the same corners.
+// Both send the same vertices, normals, texture coordinates and colours.
+#include <GL/gl.h>
+
+#include "render/render.h"
+
+namespace {
+
+GLenum gl_mode(Primitive p) { return p == Primitive::triangles ? GL_TRIANGLES : GL_QUADS; }
+
+size_t face_size(Primitive p) { return p == Primitive::triangles ? 3 : 4; }
+
+void enter_state(const DrawBatch& b) {
+    if (b.texture) glBindTexture(GL_TEXTURE_2D, *b.texture);
+    if (b.state.untextured) glDisable(GL_TEXTURE_2D);
+    if (b.state.light >= 0) glEnable(GL_LIGHT0 + b.state.light);
+    if (b.state.additive) {
+        glDisable(GL_DEPTH_TEST);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        glEnable(GL_BLEND);
+    }
+}
+
+void leave_state(const DrawBatch& b) {
+    if (b.state.additive) {
+        glDisable(GL_BLEND);
+        glEnable(GL_DEPTH_TEST);
+    }
+    if (b.state.light >= 0) glDisable(GL_LIGHT0 + b.state.light);
+    if (b.state.untextured) glEnable(GL_TEXTURE_2D);
+}
+
+// One normal a face (its first corner's, which every corner of the face carries).
+void emit_batch(const DrawList& list, const DrawBatch& b) {
+    const bool coloured = !list.colours.empty();
+    const bool textured = !b.state.untextured;
+    const size_t per_face = face_size(b.primitive);
+    const Colour* last = nullptr;
+    glBegin(gl_mode(b.primitive));
+    for (size_t i = b.first; i < b.first + b.count; ++i) {
+        const ArrayVertex& v = list.corners[i];
+        if (b.state.normals && (i - b.first) % per_face == 0) glNormal3f(v.nx, v.ny, v.nz);
+        if (coloured) {
+            // A colour the last corner already set is not sent again.
+            const Colour& c = list.colours[i];
+            if (!last || c.r != last->r || c.g != last->g || c.b != last->b || c.a != last->a)
+                glColor4f(c.r, c.g, c.b, c.a);
+            last = &c;
+        }
+        if (textured) glTexCoord2f(v.s, v.t);
+        glVertex3f(v.x, v.y, v.z);
+    }
+    glEnd();
+}
+
+void array_batch(const DrawList& list, const DrawBatch& b) {
+    const ArrayVertex* corners = list.corners.data();
+    if (b.state.normals) {
+        glInterleavedArrays(GL_T2F_N3F_V3F, 0, corners);
+    } else {
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glTexCoordPointer(2, GL_FLOAT, sizeof(ArrayVertex), &corners[0].s);
+        glVertexPointer(3, GL_FLOAT, sizeof(ArrayVertex), &corners[0].x);
+    }
+    const bool coloured = !list.colours.empty();
+    if (coloured) {
+        glEnableClientState(GL_COLOR_ARRAY);
+        glColorPointer(4, GL_FLOAT, 0, list.colours.data());
+    }
+    glDrawArrays(gl_mode(b.primitive), static_cast<GLint>(b.first), static_cast<GLsizei>(b.count));
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    // The colour stays the last corner's, as the emitters leave it.
+    if (coloured) {
+        const Colour& c = list.colours[b.first + b.count - 1];
+        glColor4f(c.r, c.g, c.b, c.a);
+    }
+}
+
+void draw_batch(const DrawList& list, const DrawBatch& b) {
+    enter_state(b);
+    // An empty batch is still opened and closed on the straightforward path.
+    if (reference_drawing)
+        emit_batch(list, b);
+    else if (b.count > 0)
+        array_batch(list, b);
+    leave_state(b);
+}
+
+size_t part_end(const DrawList& list, size_t part) {
+    return part + 1 < list.part_batches.size() ? list.part_batches[part + 1] : list.batches.size();
+}
+
+DrawBatch& open_batch(DrawList& list) { return list.batches.back(); }
+
+}  // namespace
+
+void clear_draw_list(DrawList& list) {
+    list.corners.clear();
+    list.colours.clear();
+    list.batches.clear();
+    list.part_batches.clear();
+    list.moves.clear();
+}
+
+int begin_part(DrawList& list) {
+    list.part_batches.push_back(list.batches.size());
+    return static_cast<int>(list.part_batches.size() - 1);
+}
+
+void begin_batch(DrawList& list, const TextureId* texture, BatchState state, Primitive primitive) {
+    list.batches.push_back({texture, state, primitive, list.corners.size(), 0});
+}
+
+void repeat_batch(DrawList& list, size_t batch, const TextureId* texture) {
+    DrawBatch b = list.batches[batch];
+    b.texture = texture;
+    list.batches.push_back(b);
+}
+
+void add_quad(DrawList& list, const Quad& q) {
+    append_quad(list.corners, q);
+    open_batch(list).count += 4;
+}
+
+void add_textured_quad(DrawList& list, const TexturedQuad& q) {
+    append_textured_quad(list.corners, q);
+    open_batch(list).count += 4;
+}
+
+void add_triangle(DrawList& list, Vec3 a, Vec3 b, Vec3 c) {
+    append_triangle(list.corners, a, b, c);
+    open_batch(list).count += 3;
+}
+
+void add_coloured_quad(DrawList& list, const TexturedQuad& q, const Colour colours[4]) {
+    add_textured_quad(list, q);
+    list.colours.insert(list.colours.end(), colours, colours + 4);
+}
+
+void append_moves(std::vector<Move>& out, const Move* moves, size_t count, int part_offset) {
+    for (size_t i = 0; i < count; ++i) {
+        Move m = moves[i];
+        if (m.kind == MoveKind::part) m.part += part_offset;
+        out.push_back(m);
+    }
+}
+
+void draw_list(const DrawList& list) {
+    if (list.moves.empty()) {
+        for (const DrawBatch& b : list.batches) draw_batch(list, b);
+        return;
+    }
+    for (const Move& move : list.moves) {
+        if (move.kind != MoveKind::part) {
+            apply_move(move);
+            continue;
+        }
+        const size_t part = static_cast<size_t>(move.part);
+        for (size_t b = list.part_batches[part]; b < part_end(list, part); ++b) draw_batch(list, list.batches[b]);
+    }
+}
+
+std::vector<PlacedBatch> placed_batches(const DrawList& list) {
+    std::vector<PlacedBatch> placed;
+    if (list.moves.empty()) {
+        for (const DrawBatch& b : list.batches) placed.push_back({&b, placement_identity()});
+        return placed;
+    }
+    std::vector<Placement> parts;
+    replay_moves(list.moves.data(), static_cast<int>(list.moves.size()), &parts);
+    size_t k = 0;
+    for (const Move& move : list.moves) {
+        if (move.kind != MoveKind::part) continue;
+        const size_t part = static_cast<size_t>(move.part);
+        for (size_t b = list.part_batches[part]; b < part_end(list, part); ++b)
+            placed.push_back({&list.batches[b], parts[k]});
+        ++k;
+    }
+    return placed;
+}
+
+std::vector<Vec3> placed_corners(const DrawList& list, const PlacedBatch& placed) {
+    std::vector<Vec3> corners;
+    for (size_t i = placed.batch->first; i < placed.batch->first + placed.batch->count; ++i) {
+        const ArrayVertex& v = list.corners[i];
+        corners.push_back(placement_point(placed.placement, {v.x, v.y, v.z}));
+    }
+    return corners;
+}
