@@ -208,17 +208,21 @@ TEST(ParticleField, FrozenOnlyOnMultiplesOfAPositiveModulus) {
 }
 
 TEST(ParticleField, SpriteCornersRepeatThePlaceSoTheFieldShowsDoubled) {
-    const Particle p = {10, -20, 30, 5, 1, 0, 0, 0};
-    const Move moves[] = {translate_move(0, 0, -200), translate_move(p.x, p.y, p.z), part_move(0)};
-    std::vector<Placement> parts;
-    replay_moves(moves, 3, &parts);
-    SpriteCorner corners[4];
-    sprite_corners(p.x, p.y, p.size, corners);
-    for (const SpriteCorner& c : corners) {
-        Vec3 at = placement_point(parts[0], {c.x, c.y, 0});
+    ParticleField field{};
+    field.particles[0] = {10, -20, 30, 5, 1, 0, 0, 0};
+    DrawList sprites;
+    fill_sprites(sprites, field, nullptr);
+    ASSERT_EQ(sprites.corners.size(), 4u * particle_count);
+    EXPECT_FALSE(sprites.batches[0].state.normals);
+    const Move eye = translate_move(0, 0, -200);
+    const Placement placement = replay_moves(&eye, 1, nullptr);
+    for (int k = 0; k < 4; ++k) {
+        const ArrayVertex& c = sprites.corners[k];
+        Vec3 at = placement_point(placement, {c.x, c.y, c.z});
         EXPECT_FLOAT_EQ(at.z, -170);
         // The top-right corner at (2x, 2y); texture row 0 along the top edge.
         EXPECT_FLOAT_EQ(at.x, c.s == 1 ? 20 : 15);
         EXPECT_FLOAT_EQ(at.y, c.t == 0 ? -40 : -45);
+        EXPECT_FLOAT_EQ(sprites.colours[k].a, 1) << "the life is the alpha";
     }
 }

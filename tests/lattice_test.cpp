@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "render/render.h"
@@ -61,10 +62,14 @@ TEST(LatticeMotion, DriftsThenTurnsAboutTheDiagonal) {
 }
 
 TEST(LatticeColour, DrawsBlueThenGreenThenRedFromTheSharedSequence) {
+    DrawList cubes;
+    build_lattice_cubes(cubes);
     reset_demo_rand();  // the sequence starts 41, 18467, 6334, 26500, 19169, 15724
+    colour_lattice_cubes(cubes);
     const float scale = 3.0518509e-05f;
-    const CubeColour first = next_cube_colour();
-    const CubeColour second = next_cube_colour();
+    // Every corner of a cube takes the cube's colour.
+    const Colour first = cubes.colours[23];
+    const Colour second = cubes.colours[24];
     EXPECT_FLOAT_EQ(first.b, 41 * scale);
     EXPECT_FLOAT_EQ(first.g, 18467 * scale);
     EXPECT_FLOAT_EQ(first.r, 6334 * scale);
@@ -72,6 +77,35 @@ TEST(LatticeColour, DrawsBlueThenGreenThenRedFromTheSharedSequence) {
     EXPECT_FLOAT_EQ(second.b, 26500 * scale);
     EXPECT_FLOAT_EQ(second.r, 15724 * scale);
     reset_demo_rand();
+}
+
+TEST(LatticeCubes, EveryCubeStandsAtItsCoordinatesInXThenYThenZOrder) {
+    DrawList cubes;
+    build_lattice_cubes(cubes);
+    ASSERT_EQ(cubes.batches.size(), 1u);
+    EXPECT_TRUE(cubes.batches[0].state.additive);
+    EXPECT_TRUE(cubes.batches[0].state.untextured);
+    ASSERT_EQ(cubes.corners.size(), 24u * 18 * 18 * 18);
+    const auto& c = lattice_coordinates;
+    const struct {
+        size_t cube;
+        Vec3 centre;
+    } cases[] = {
+        {0, {-30, -30, -30}}, {1, {-30, -30, -26}}, {18, {-30, -26, -30}}, {324, {-26, -30, -30}},
+        {5831, {28, 28, 28}}, {18 * 18 * 8 + 18 * 8 + 8, {float(c[8]), float(c[8]), float(c[8])}},
+    };
+    for (const auto& k : cases) {
+        Vec3 low = {1e9f, 1e9f, 1e9f}, high = {-1e9f, -1e9f, -1e9f};
+        for (size_t i = 24 * k.cube; i < 24 * k.cube + 24; ++i) {
+            const ArrayVertex& v = cubes.corners[i];
+            low = {std::min(low.x, v.x), std::min(low.y, v.y), std::min(low.z, v.z)};
+            high = {std::max(high.x, v.x), std::max(high.y, v.y), std::max(high.z, v.z)};
+        }
+        const Vec3 l = {k.centre.x - 1.75f, k.centre.y - 1.75f, k.centre.z - 1.75f};
+        const Vec3 h = {k.centre.x + 1.75f, k.centre.y + 1.75f, k.centre.z + 1.75f};
+        expect_near_vec(low, l, 0, "low corner");
+        expect_near_vec(high, h, 0, "high corner");
+    }
 }
 
 TEST(LatticeBox, FacesLieOnTheirSidesAndFaceOutwardInOrder) {

@@ -42,12 +42,6 @@ struct Face {
     Vec3 c[4];
 };
 
-Face placed(const Placement& p, const Vec3 corners[4]) {
-    Face f;
-    for (int i = 0; i < 4; ++i) f.c[i] = placement_point(p, corners[i]);
-    return f;
-}
-
 // Whether the open segment from a to b passes through the face.
 bool crosses(const Face& f, Vec3 a, Vec3 b) {
     Vec3 n = normal_of(f.c);
@@ -165,7 +159,7 @@ TEST(OfficeDoors, PlateAndKnobSitOnTheFront) {
 }
 
 TEST(OfficeDoors, KnobSphereTakesElevenAsTwelveAndRefusesBadCounts) {
-    const Shape grid = build_sphere_grid(0.025f, 12);
+    const Shape grid = build_sphere_grid(knob_radius, knob_segments);
     auto v = [&](int r, int k) { return grid[r * 12 + k]; };
     // The quads a door's knob batch holds, for a grid and count.
     auto grid_sphere_faces = [](const Shape& g, float radius, uint16_t segments) {
@@ -294,27 +288,22 @@ TEST(OfficeStorey, FlightsJoinFloorsAndLandingsIntoOneStaircase) {
 }
 
 // Where the camera can see the middle of a floor, ceiling or wall quad of any
-// of the three storeys, it sees the quad's front.
+// of the three storeys as the building's list places them, it sees the quad's front.
 TEST(OfficeStorey, CameraSeesEveryQuadFromTheFront) {
-    const std::vector<Placement> building = building_parts();
-    const std::vector<Placement> storey_parts = part_placements(office_storey_moves, office_storey_move_count);
+    // The building exactly as drawn: the storey's floors, ceilings and walls are
+    // the list's first three batches, its landing and dividing wall the next two.
+    DrawList building;
+    build_office_building(building);
     std::vector<Face> quads, blockers;
-    for (int s = office_door_count; s < office_door_count + 3; ++s) {
-        const Placement& storey = building[s];
-        for (const RepeatedQuad& q : office_floor_quads) quads.push_back(placed(storey, q.corners));
-        for (const RepeatedQuad& q : office_ceiling_quads) quads.push_back(placed(storey, q.corners));
-        for (const RepeatedQuad& q : office_wall_quads) quads.push_back(placed(storey, q.corners));
-        // The landing and the dividing wall hide what lies behind them too.
-        const Vec3 sizes[2] = {office_landing_size, office_dividing_wall_size};
-        for (int b = 0; b < 2; ++b) {
-            Quad faces[6];
-            box_faces(sizes[b].x, sizes[b].y, sizes[b].z, faces);
-            for (const Quad& f : faces) {
-                Face box = placed(storey_parts[b], f.corners);
-                blockers.push_back(placed(storey, box.c));
-            }
-        }
+    for (const PlacedBatch& p : placed_batches(building)) {
+        const size_t batch = static_cast<size_t>(p.batch - building.batches.data());
+        if (batch > 4) continue;
+        const std::vector<Vec3> corners = placed_corners(building, p);
+        for (size_t i = 0; i + 3 < corners.size(); i += 4)
+            (batch < 3 ? quads : blockers).push_back({{corners[i], corners[i + 1], corners[i + 2], corners[i + 3]}});
     }
+    ASSERT_EQ(quads.size(), 3u * 14);
+    // The landing and the dividing wall hide what lies behind them too.
     blockers.insert(blockers.end(), quads.begin(), quads.end());
 
     int seen = 0;

@@ -17,11 +17,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// In the order of the timeline's windows; the last names the whole show.
-const char* const bench_scene_names[] = {"titles", "city1",   "credits", "city2",   "office",
-                                         "lattice", "tunnel", "objects", "closing", "show"};
+// The scenes go by their windows' names; after them this names the whole show.
+const char* const bench_show_name = "show";
 constexpr int bench_show_index = scene_window_count;
-static_assert(sizeof bench_scene_names / sizeof bench_scene_names[0] == scene_window_count + 1);
+
+const char* bench_scene_name(int i) { return i == bench_show_index ? bench_show_name : scene_windows[i].name; }
 
 // Milliseconds between two clock readings, each after glFinish so the frame's
 // drawing is done and none of the previous frame's is left.
@@ -93,14 +93,13 @@ std::string renderer_name() {
 }  // namespace
 
 int bench_scene_index(const std::string& name) {
-    for (int i = 0; i <= bench_show_index; ++i)
-        if (name == bench_scene_names[i]) return i;
-    return -1;
+    if (name == bench_show_name) return bench_show_index;
+    return find_scene_window(name);
 }
 
 std::string bench_scene_list() {
     std::string list;
-    for (const char* name : bench_scene_names) list += (list.empty() ? "" : ", ") + std::string(name);
+    for (int i = 0; i <= bench_show_index; ++i) list += (list.empty() ? "" : ", ") + std::string(bench_scene_name(i));
     return list;
 }
 
@@ -181,10 +180,10 @@ int run_bench(const ShellOptions& options) {
     for (int i = 0; i < scene_window_count; ++i) {
         if (only >= 0 && only != i) continue;
         const SceneWindow& w = scene_windows[i];
-        rows.push_back(bench_window(bench_scene_names[i], w.first, w.last, options.bench_frames));
+        rows.push_back(bench_window(w.name, w.first, w.last, options.bench_frames));
     }
     if (only < 0 || only == bench_show_index) {
-        rows.push_back(bench_window(bench_scene_names[bench_show_index], scene_windows[0].first,
+        rows.push_back(bench_window(bench_show_name, scene_windows[0].first,
                                     scene_windows[scene_window_count - 1].last, options.bench_frames));
     }
 
