@@ -1,4 +1,4 @@
-// Reading a data file whole, and the show's clock.
+// Reading a data file whole.
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -6,8 +6,6 @@
 #include <cstring>
 
 #include "resources/resources.h"
-
-int32_t music_time = 0;
 
 bool read_whole_file(const char* path, size_t limit, std::vector<uint8_t>* bytes, std::string* error,
                      bool* opened) {

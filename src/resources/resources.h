@@ -17,11 +17,6 @@
 
 #include "resources/data_files.h"
 
-// Milliseconds of music: the wall clock since the loading screen began, then
-// the soundtrack position, written once per drawn frame by the shell's main
-// loop. The timeline, the particle field and the object room read it.
-extern int32_t music_time;
-
 // ---- Files ----
 
 // Reads a whole regular file of at most limit bytes into *bytes. Returns false

@@ -4,6 +4,7 @@
 #include "render/render.h"
 #include "resources/resources.h"
 #include "shell/shell.h"
+#include "timeline/timeline.h"
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include "scenes/titles/titles.h"
 #include "scenes/tunnel/tunnel.h"
 
+int32_t music_time = 0;
 int32_t credits_local_time = 0;
 
 namespace {

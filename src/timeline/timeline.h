@@ -6,8 +6,10 @@
 // before the scene, and the fades and flashes laid over it, all as data.
 // timeline_frame turns a music time into the frame description without
 // touching GL; run_timeline clears the frame, switches the lights off and draws
-// that description. Needs the scenes and the render kit; keeps no state apart
-// from credits_local_time.
+// that description. Each row also names its scene (for --scene, the bench and
+// the README's picture). init_scenes and reset_scenes reach every scene's own
+// init and reset. Needs the scenes and the render kit; keeps no state apart
+// from music_time and credits_local_time.
 #pragma once
 
 #include <cstdint>
@@ -87,6 +89,11 @@ TimelineFrame timeline_frame(int32_t t);
 
 // (t - 32046) rem 21332: the credits' local time, negative before 32046.
 int32_t credits_local_time_for(int32_t t);
+
+// Milliseconds of music: the wall clock since the loading screen began, then
+// the soundtrack position, written once per drawn frame by the shell's main
+// loop; run_timeline hands it to the scenes in the frame description.
+extern int32_t music_time;
 
 // Written by run_timeline every frame; the status line shows it.
 extern int32_t credits_local_time;
