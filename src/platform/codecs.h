@@ -1,6 +1,6 @@
-// Inside the platform layer: the PNG writer and the MP3 decoder that the
-// backends and frame sinks share, and that tests use to read what the show
-// writes. Not for use by the rest of the program.
+// Inside the platform layer: the PNG writer, the MP3 decoder and the sample
+// clock arithmetic that the backends and frame sinks share, and that tests use
+// to read what the show writes. Not for use by the rest of the program.
 #pragma once
 
 #include <cstddef>
@@ -25,3 +25,8 @@ struct DecodedAudio {
 // *warning (when given) saying where.
 bool mp3_decode(const uint8_t* bytes, size_t size, DecodedAudio* audio, std::string* error,
                 std::string* warning = nullptr);
+
+// The position in milliseconds of the sample with the given index at rate Hz.
+int32_t sample_to_ms(int64_t sample, int rate);
+// The index of the sample that plays at ms milliseconds at rate Hz (never below 0).
+int64_t ms_to_sample(int32_t ms, int rate);
