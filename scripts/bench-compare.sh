@@ -11,7 +11,7 @@ frames=${3:-60}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-scenes="titles city1 credits city2 office lattice tunnel objects closing show"
+scenes="$("$build/zelvo" --scenes | cut -d' ' -f1 | tr '\n' ' ')show"
 
 # Each scene before and then after, one right after the other, so a busy
 # moment of the machine meets both alike.

@@ -9,27 +9,18 @@ out=${2:?usage: scripts/scene-sheet.sh BUILD OUT.png}
 cd "$(dirname "$0")/.."
 frames=$(mktemp -d)
 trap 'rm -rf "$frames"' EXIT
-# scene label, music time, where the capture starts, frames per second
-shots=(
-    "Opening titles|600|600|1"
-    "Town flight|25000|25000|1"
-    "Credits|38633|32047|30"
-    "Town flight, continued|60000|60000|1"
-    "Office greetings|79003|79003|1"
-    "Cube lattice|88000|88000|1"
-    "Tunnel|111312|111312|1"
-    "Object room|134625|134625|1"
-    "Closing letters|152300|152300|1"
-)
+# Each scene's still as the show's own table lists it: a scene that starts its
+# capture before its still plays from there at 30 fps, the others take one frame.
 args=()
-for shot in "${shots[@]}"; do
-    IFS='|' read -r label at from fps <<<"$shot"
-    "$build/zelvo" --dir "$build" --capture "$frames/$at" --fps "$fps" --from "$from" --to "$at" 2>/dev/null
-    frame=$(ls "$frames/$at" | tail -n 1)
+while read -r name first last from at label; do
+    fps=1
+    [[ $from == "$at" ]] || fps=30
+    "$build/zelvo" --dir "$build" --capture "$frames/$name" --fps "$fps" --from "$from" --to "$at" </dev/null 2>/dev/null
+    frame=$(ls "$frames/$name" | tail -n 1)
     ms=$((10#${frame%.png}))
     time=$(printf '%d:%02d.%d' $((ms / 60000)) $((ms % 60000 / 1000)) $((ms % 1000 / 100)))
-    args+=("$frames/$at/$frame" "$label, $time")
-done
+    args+=("$frames/$name/$frame" "$label, $time")
+done < <("$build/zelvo" --scenes)
 mkdir -p "$(dirname "$out")"
 "$build/zelvo-data" --frame-sheet "$out" "${args[@]}"
 echo "wrote $out"

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,7 +13,6 @@
 #include "scenes/city/city.h"
 #include "shell/shell.h"
 #include "support/gl_harness.h"
-#include "support/test_paths.h"
 #include "timeline/timeline.h"
 
 namespace {
@@ -197,18 +195,4 @@ TEST_F(CityFrames, LastFrameLooksUpAtTheSignBoard) {
     EXPECT_GT(x1, 400);
     EXPECT_LT(y0, 300);
     EXPECT_GT(y1, 300);
-}
-
-// Frames across the whole flight for a person to look at:
-// city_frames_test --gtest_also_run_disabled_tests --gtest_filter=*Flight*
-TEST_F(CityFrames, DISABLED_SavesFramesOfTheFlight) {
-    std::string folder = build_path("city_frames");
-    std::filesystem::create_directories(folder);
-    for (uint32_t local = 0; local <= 21301; local += 2130) {
-        int32_t t = local < 10659 ? first_visit_start + int32_t(local) : second_visit_time(local);
-        timeline_frame_at(t);
-        gl_save_png(folder + "/local_" + std::to_string(local) + ".png");
-    }
-    timeline_frame_at(second_visit_time(21301));
-    gl_save_png(folder + "/local_21301.png");
 }

@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "e2e_process.h"
-#include "support/png_file.h"
+#include "platform/codecs.h"
 #include "timeline/timeline.h"
 
 namespace fs = std::filesystem;

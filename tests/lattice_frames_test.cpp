@@ -5,9 +5,7 @@
 
 #include <GL/gl.h>
 
-#include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -124,24 +122,4 @@ TEST_F(LatticeFrames, ColoursContinueTheSequenceWhileTheMotionFollowsTheMusic) {
     EXPECT_EQ(share_differing(first, timeline_frame_from_seed(negative_time)), 0.0);
     // A quarter turn and a new drift later, in the negative phase again (phase 1167).
     EXPECT_GT(share_differing(first, timeline_frame_from_seed(negative_time + 1800)), 0.5);
-}
-
-// The frame time of each phase, drawn and finished without reading back:
-// lattice_frames_test --gtest_also_run_disabled_tests --gtest_filter=*FrameTime*
-TEST_F(LatticeFrames, DISABLED_ReportsTheFrameTimeOfEachPhase) {
-    const struct {
-        const char* phase;
-        int32_t from;
-    } phases[] = {{"negative", 88644}, {"blurred", 88143}};
-    for (const auto& p : phases) {
-        constexpr int frames = 40;
-        const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < frames; ++i) {
-            gl_reset_frame();
-            draw_lattice(p.from + 10 * i);
-            glFinish();
-        }
-        const std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - start;
-        std::printf("%s phase: %.1f ms a frame\n", p.phase, spent.count() / frames);
-    }
 }

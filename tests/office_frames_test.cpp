@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,7 +13,6 @@
 #include "resources/resources.h"
 #include "scenes/office/office.h"
 #include "support/gl_harness.h"
-#include "support/test_paths.h"
 
 namespace {
 
@@ -183,15 +181,4 @@ TEST_F(OfficeFrames, StoreyFlightAndDoorLeaveTheMatrixAndTexturingAsFound) {
     add_grid_sphere(refused, nullptr, knob_sphere_grid, 0.025f, 3);  // refused: an empty batch
     draw_list(refused);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-}
-
-// Frames across the flight for a person to look at:
-// office_frames_test --gtest_also_run_disabled_tests --gtest_filter=*Flight*
-TEST_F(OfficeFrames, DISABLED_SavesFramesOfTheFlight) {
-    std::string folder = build_path("office_frames");
-    std::filesystem::create_directories(folder);
-    for (int32_t a = 0; a <= 23993; a += 1000) {
-        office_frame(a);
-        gl_save_png(folder + "/local_" + std::to_string(a) + ".png");
-    }
 }

@@ -15,10 +15,10 @@
 #include <set>
 
 #include "platform/backend.h"
+#include "platform/codecs.h"
 #include "platform/frame_sink.h"
 #include "platform/platform.h"
 #include "soundtrack.h"
-#include "support/png_file.h"
 
 namespace fs = std::filesystem;
 

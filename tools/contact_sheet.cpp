@@ -1,17 +1,13 @@
 // Contact sheets: a data folder's pictures, each scaled into a grid cell over
 // its file name, or frames of the show over their labels, written as one PNG
 // for a person to look over.
-#include <png.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 
 #include "datagen.h"
 #include "pictures.h"
-#include "tga_file.h"
+#include "platform/codecs.h"
+#include "resources/tga.h"
 
 namespace {
 
@@ -47,35 +43,17 @@ void draw_label(Image& sheet, const std::string& text, int cx, int top, float si
     paint(sheet, layer, {0.92f, 0.92f, 0.92f});
 }
 
+// Pictures are read and written as 8-bit RGB rows, top row first.
+Image image_from_rgb8(const std::vector<uint8_t>& rgb, int width, int height) {
+    Image img(width, height);
+    for (size_t i = 0; i < img.rgb.size(); ++i) img.rgb[i] = rgb[i] / 255.0f;
+    return img;
+}
+
 bool write_png(const std::string& path, const Image& img, std::string* error) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        *error = path + ": " + std::strerror(errno);
-        return false;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    std::vector<png_byte> row(static_cast<size_t>(img.width) * 3);
-    bool ok = png && info;
-    if (ok && setjmp(png_jmpbuf(png)) == 0) {
-        png_init_io(png, f);
-        png_set_IHDR(png, info, img.width, img.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        png_write_info(png, info);
-        for (int y = 0; y < img.height; ++y) {
-            for (int x = 0; x < img.width; ++x)
-                for (int c = 0; c < 3; ++c)
-                    row[x * 3 + c] = static_cast<png_byte>(std::lround(clamp01(img.at(x, y)[c]) * 255.0f));
-            png_write_row(png, row.data());
-        }
-        png_write_end(png, nullptr);
-    } else {
-        ok = false;
-    }
-    png_destroy_write_struct(&png, &info);
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok) *error = path + ": cannot write the PNG";
-    return ok;
+    std::vector<uint8_t> rgb(img.rgb.size());
+    for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<uint8_t>(std::lround(clamp01(img.rgb[i]) * 255.0f));
+    return write_png_rgb(path, rgb.data(), img.width, img.height, RowOrder::top_first, error);
 }
 
 }  // namespace
@@ -87,8 +65,14 @@ bool write_contact_sheet(const std::string& png_path, const std::string& dir, st
     Image sheet(gap + columns * (cell_w + gap), gap + rows * (picture_h + label_h + gap));
     fill(sheet, background);
     for (size_t i = 0; i < recipes.size(); ++i) {
-        Image pic;
-        if (!read_tga_file(dir + "/" + recipes[i].path, &pic, error)) return false;
+        const std::string path = dir + "/" + recipes[i].path;
+        uint16_t width = 0, height = 0;
+        std::vector<uint8_t> rgb;
+        if (!read_tga_rgb(path.c_str(), &width, &height, &rgb, error)) {
+            *error = path + ": " + *error;
+            return false;
+        }
+        const Image pic = image_from_rgb8(rgb, width, height);
         float fit = std::min(static_cast<float>(cell_w) / pic.width, static_cast<float>(picture_h) / pic.height);
         int w = std::max(1, static_cast<int>(pic.width * fit));
         int h = std::max(1, static_cast<int>(pic.height * fit));
@@ -100,31 +84,6 @@ bool write_contact_sheet(const std::string& png_path, const std::string& dir, st
     return write_png(png_path, sheet, error);
 }
 
-namespace {
-
-bool read_png_file(const std::string& path, Image* img, std::string* error) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) {
-        *error = path + ": " + image.message;
-        return false;
-    }
-    image.format = PNG_FORMAT_RGB;
-    std::vector<png_byte> rgb(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) {
-        *error = path + ": " + image.message;
-        return false;
-    }
-    *img = Image(static_cast<int>(image.width), static_cast<int>(image.height));
-    for (int y = 0; y < img->height; ++y)
-        for (int x = 0; x < img->width; ++x)
-            for (int c = 0; c < 3; ++c)
-                img->at(x, y)[c] = rgb[(static_cast<size_t>(y) * img->width + x) * 3 + c] / 255.0f;
-    return true;
-}
-
-}  // namespace
-
 bool write_frame_sheet(const std::string& png_path, const std::vector<SheetFrame>& frames, std::string* error) {
     if (!open_fonts(error)) return false;
     constexpr int frame_columns = 3, frame_w = 400, frame_h = 300, frame_label_h = 30;
@@ -132,8 +91,10 @@ bool write_frame_sheet(const std::string& png_path, const std::vector<SheetFrame
     Image sheet(gap + frame_columns * (frame_w + gap), gap + rows * (frame_h + frame_label_h + gap));
     fill(sheet, background);
     for (size_t i = 0; i < frames.size(); ++i) {
-        Image frame;
-        if (!read_png_file(frames[i].png_path, &frame, error)) return false;
+        int width = 0, height = 0;
+        const std::vector<uint8_t> rgb = read_png_rgb(frames[i].png_path, &width, &height, error);
+        if (rgb.empty()) return false;
+        const Image frame = image_from_rgb8(rgb, width, height);
         const int cell_x = gap + static_cast<int>(i % frame_columns) * (frame_w + gap);
         const int cell_y = gap + static_cast<int>(i / frame_columns) * (frame_h + frame_label_h + gap);
         draw_scaled(sheet, frame, cell_x, cell_y, frame_w, frame_h);

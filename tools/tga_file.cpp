@@ -1,4 +1,4 @@
-// TGA encoding for the generated pictures, and a reader for the contact sheet.
+// TGA encoding for the generated pictures, and writing the data pack's files.
 #include "tga_file.h"
 
 #include <cerrno>
@@ -34,37 +34,6 @@ std::vector<uint8_t> encode_tga(const Image& img) {
 static bool fail(std::string* error, const std::string& text) {
     *error = text;
     return false;
-}
-
-bool read_tga_file(const std::string& path, Image* img, std::string* error) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return fail(error, path + ": " + std::strerror(errno));
-    std::vector<uint8_t> bytes;
-    uint8_t buffer[65536];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.insert(bytes.end(), buffer, buffer + got);
-    std::fclose(f);
-    if (bytes.size() < static_cast<size_t>(tga_header_size)) return fail(error, path + ": shorter than a TGA header");
-    if (bytes[1] != 0 || bytes[2] != 2 || bytes[16] != 24)
-        return fail(error, path + ": not an uncompressed 24-bit true-colour TGA");
-    int width = bytes[12] | (bytes[13] << 8);
-    int height = bytes[14] | (bytes[15] << 8);
-    size_t start = tga_header_size + bytes[0];
-    if (width == 0 || height == 0 || bytes.size() < start + static_cast<size_t>(width) * height * 3)
-        return fail(error, path + ": pixel data missing or short");
-    bool top_first = (bytes[17] & 0x20) != 0;
-    *img = Image(width, height);
-    const uint8_t* p = bytes.data() + start;
-    for (int row = 0; row < height; ++row) {
-        int y = top_first ? row : height - 1 - row;
-        for (int x = 0; x < width; ++x, p += 3) {
-            float* c = img->at(x, y);
-            c[0] = p[2] / 255.0f;
-            c[1] = p[1] / 255.0f;
-            c[2] = p[0] / 255.0f;
-        }
-    }
-    return true;
 }
 
 static bool write_bytes(const std::string& path, const void* data, size_t size, std::string* error) {

@@ -14,10 +14,6 @@ constexpr int tga_header_size = 18;
 // The file bytes of img: its top row (row 0) becomes the last row stored.
 std::vector<uint8_t> encode_tga(const Image& img);
 
-// Reads a type-2 24-bit TGA file back into an image with row 0 at the top
-// (honouring the descriptor's top-to-bottom bit). False with *error set on failure.
-bool read_tga_file(const std::string& path, Image* img, std::string* error);
-
 // Writes bytes to path, creating the folders above it. False with *error set
 // (naming the path) when it cannot.
 bool write_file(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error);

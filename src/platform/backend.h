@@ -1,6 +1,6 @@
-// Inside the platform layer: what each backend provides to platform.cpp, which
-// routes every public call to the backend chosen at start. Not for use outside
-// src/platform.
+// Inside the platform layer: the table of functions each backend fills for
+// platform.cpp, which calls the table chosen at start, and what the backends'
+// pieces share with each other and with tests. Not for use outside src/platform.
 #pragma once
 
 #include <cstdint>
@@ -21,45 +21,53 @@ int platform_frames_written();
 // (music times from_ms, from_ms + 1000 / fps, ... up to to_ms); 0 without capture.
 int platform_frames_expected();
 
-// ---- Headless: EGL surfaceless context, virtual clock, frame sink ----
+// ---- The backend table ----
 
-bool headless_open_window(int width, int height, const HeadlessOptions& options, std::string* error);
-void headless_close_window();
-void headless_swap_buffers();
-void headless_set_title(const char* title);
-uint32_t headless_wall_ms();
-bool headless_start_capture(std::string* error);
-bool headless_sound_open_stream(const uint8_t* bytes, size_t size, std::string* error, std::string* warning);
-void headless_sound_play(int32_t start_ms);
-int32_t headless_sound_position_ms();
-void headless_sound_close();
-int headless_frames_written();
-bool headless_frame_kept();
-int headless_frames_expected();
-bool headless_finish_capture(std::string* error);
+// What one backend provides. platform_select_backend picks a table and
+// platform.cpp calls through it; each entry does what the platform.h function
+// of the same name promises, for its backend. A new backend fills every entry,
+// with a no-op where it has nothing to do (no cursor headless, no capture on
+// the desktop). What all backends share (the posted quit message, the stderr
+// half of message boxes) stays in platform.cpp.
+struct BackendTable {
+    // Keeps what the backend needs of the options; called once the table is chosen.
+    void (*select)(const HeadlessOptions& headless, const DesktopOptions& desktop);
+    bool (*open_window)(const char* title, int width, int height, int bits, bool fullscreen_request,
+                        bool* got_fullscreen, std::string* error);
+    void (*close_window)();
+    void (*swap_buffers)();
+    void (*set_title)(const char* title);
+    void (*show_cursor)(bool show);
+    // The backend's own next message; false when none is pending (the posted quit comes after).
+    bool (*next_message)(Message* message);
+    // The box itself, once the text is on stderr.
+    void (*message_box)(const char* text, const char* caption);
+    uint32_t (*wall_ms)();
+    bool (*sound_init)(int rate, int channels, std::string* error);
+    bool (*sound_open_stream)(const uint8_t* bytes, size_t size, std::string* error, std::string* warning);
+    void (*sound_play)(int32_t start_ms);
+    int32_t (*sound_position_ms)();
+    void (*sound_close)();
+    bool (*frame_kept)();
+    int (*frames_written)();
+    int (*frames_expected)();
+    bool (*start_capture)(std::string* error);
+    bool (*finish_capture)(std::string* error);
+};
 
-// ---- Desktop: SDL2 window, context, events and audio ----
+// SDL2 window, context, events and audio (desktop.cpp, its sound in desktop_sound.cpp).
+extern const BackendTable desktop_backend;
+// EGL surfaceless context, virtual clock, frame sink (headless.cpp).
+extern const BackendTable headless_backend;
 
-bool desktop_open_window(const char* title, int width, int height, int bits, bool fullscreen_request,
-                         Presentation presentation, bool* got_fullscreen, std::string* error);
-void desktop_close_window();
-void desktop_swap_buffers();
-void desktop_set_title(const char* title);
-void desktop_show_cursor(bool show);
-// Fetches the next event that maps to a message; false when none is pending.
-bool desktop_next_event(Message* message);
-void desktop_message_box(const char* text, const char* caption);
-uint32_t desktop_wall_ms();
+// ---- Desktop sound: the desktop table's sound entries, from desktop_sound.cpp ----
+
+// Opens the device (or, muted, none) at rate Hz.
 bool desktop_sound_init(int rate, int channels, bool mute, std::string* error);
 bool desktop_sound_open_stream(const uint8_t* bytes, size_t size, std::string* error, std::string* warning);
 void desktop_sound_play(int32_t start_ms);
 int32_t desktop_sound_position_ms();
 void desktop_sound_close();
-
-// The position in milliseconds of the sample with the given index at rate Hz.
-int32_t sample_to_ms(int64_t sample, int rate);
-// The index of the sample that plays at ms milliseconds at rate Hz (never below 0).
-int64_t ms_to_sample(int32_t ms, int rate);
 
 // The desktop stream's clock as the audio callback leaves it.
 struct PlaybackClock {

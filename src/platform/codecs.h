@@ -1,6 +1,8 @@
-// Inside the platform layer: the PNG writer and the MP3 decoder that the
-// backends and frame sinks share, and that tests use to read what the show
-// writes. Not for use by the rest of the program.
+// Inside the platform layer: the PNG writer and reader, the MP3 decoder and the
+// sample clock arithmetic that the backends and frame sinks share, and that
+// tests use to read what the show writes. Not for use by the rest of the
+// program. The PNG pair (png_file.cpp) is pure and also serves the data
+// generator through the zelvo_codecs library; the rest needs libmpg123.
 #pragma once
 
 #include <cstddef>
@@ -8,9 +10,23 @@
 #include <string>
 #include <vector>
 
-// Writes width x height RGB rows, given bottom row first as glReadPixels returns
-// them, as an 8-bit RGB PNG with the top row first. False with *error naming the file.
-bool platform_write_png(const std::string& path, const uint8_t* rgb, int width, int height, std::string* error);
+// Which row of a picture its pixel data starts with.
+enum class RowOrder {
+    top_first,
+    bottom_first,  // as glReadPixels returns them
+};
+
+// Writes width x height 8-bit RGB rows, given in the order rows says, as an
+// 8-bit RGB PNG with the top row first. False with *error naming the file; no
+// truncated file stays behind. Used by the PNG frame sink, the tests and the
+// data generator's sheets.
+bool write_png_rgb(const std::string& path, const uint8_t* rgb, int width, int height, RowOrder rows,
+                   std::string* error);
+
+// Reads a PNG as 8-bit RGB rows, top row first; empty, with *error (when given)
+// naming the file, when it cannot. *width and *height, when given, receive its size.
+std::vector<uint8_t> read_png_rgb(const std::string& path, int* width = nullptr, int* height = nullptr,
+                                  std::string* error = nullptr);
 
 // A whole soundtrack decoded to interleaved 16-bit samples.
 struct DecodedAudio {
@@ -25,3 +41,8 @@ struct DecodedAudio {
 // *warning (when given) saying where.
 bool mp3_decode(const uint8_t* bytes, size_t size, DecodedAudio* audio, std::string* error,
                 std::string* warning = nullptr);
+
+// The position in milliseconds of the sample with the given index at rate Hz.
+int32_t sample_to_ms(int64_t sample, int rate);
+// The index of the sample that plays at ms milliseconds at rate Hz (never below 0).
+int64_t ms_to_sample(int32_t ms, int rate);

@@ -37,6 +37,7 @@ struct Desktop {
 };
 
 Desktop desktop;
+DesktopOptions chosen;  // kept apart from desktop, which closing the window resets
 
 // Win32 virtual-key codes of the keys that have one here.
 constexpr uint32_t vk_back = 0x08, vk_tab = 0x09, vk_return = 0x0D, vk_shift = 0x10, vk_control = 0x11,
@@ -281,9 +282,14 @@ Letterbox letterbox(int drawable_width, int drawable_height, int picture_width, 
     return box;
 }
 
+namespace {
+
+void desktop_close_window();
+
 bool desktop_open_window(const char* title, int width, int height, int bits, bool fullscreen_request,
-                         Presentation presentation, bool* got_fullscreen, std::string* error) {
+                         bool* got_fullscreen, std::string* error) {
     *got_fullscreen = false;
+    const Presentation presentation = chosen.presentation;
     desktop.presentation = presentation;
     SDL_SetMainReady();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -368,3 +374,30 @@ uint32_t desktop_wall_ms() {
     static const Clock::time_point start = Clock::now();
     return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
 }
+
+}  // namespace
+
+const BackendTable desktop_backend = {
+    .select = [](const HeadlessOptions&, const DesktopOptions& options) { chosen = options; },
+    .open_window = desktop_open_window,
+    .close_window = desktop_close_window,
+    .swap_buffers = desktop_swap_buffers,
+    .set_title = desktop_set_title,
+    .show_cursor = desktop_show_cursor,
+    .next_message = desktop_next_event,
+    .message_box = desktop_message_box,
+    .wall_ms = desktop_wall_ms,
+    .sound_init = [](int rate, int channels, std::string* error) {
+        return desktop_sound_init(rate, channels, chosen.mute, error);
+    },
+    .sound_open_stream = desktop_sound_open_stream,
+    .sound_play = desktop_sound_play,
+    .sound_position_ms = desktop_sound_position_ms,
+    .sound_close = desktop_sound_close,
+    // Every frame is seen, and nothing is captured.
+    .frame_kept = [] { return true; },
+    .frames_written = [] { return 0; },
+    .frames_expected = [] { return 0; },
+    .start_capture = [](std::string*) { return true; },
+    .finish_capture = [](std::string*) { return true; },
+};

@@ -87,6 +87,7 @@ struct Headless {
 };
 
 Headless headless;
+HeadlessOptions chosen;  // kept apart from headless, which opening the window resets
 
 std::string egl_failure(const char* what) {
     char code[16];
@@ -318,7 +319,12 @@ std::string capture_progress_line(int written, int expected, double rate) {
     return line;
 }
 
-bool headless_open_window(int width, int height, const HeadlessOptions& options, std::string* error) {
+namespace {
+
+void headless_close_window();
+
+bool headless_open_window(const char*, int width, int height, int, bool, bool*, std::string* error) {
+    const HeadlessOptions& options = chosen;
     if (!(options.fps >= 1.0 && options.fps <= 1000.0)) {
         // Above 1000 fps two frames would share a millisecond and a file name.
         *error = "the capture rate must lie between 1 and 1000 frames per second";
@@ -441,8 +447,6 @@ void headless_sound_close() {
     headless.stream_open = false;
 }
 
-int headless_frames_written() { return sink_worker_written(); }
-
 // Only frames of the playback within the capture range reach the sink.
 bool headless_frame_kept() {
     if (headless.options.capture_path.empty()) return true;
@@ -478,3 +482,28 @@ bool headless_finish_capture(std::string* error) {
     }
     return true;
 }
+
+}  // namespace
+
+const BackendTable headless_backend = {
+    .select = [](const HeadlessOptions& options, const DesktopOptions&) { chosen = options; },
+    .open_window = headless_open_window,
+    .close_window = headless_close_window,
+    .swap_buffers = headless_swap_buffers,
+    .set_title = headless_set_title,
+    // No window: no cursor, no events of its own, no box beside the text on stderr.
+    .show_cursor = [](bool) {},
+    .next_message = [](Message*) { return false; },
+    .message_box = [](const char*, const char*) {},
+    .wall_ms = headless_wall_ms,
+    .sound_init = [](int, int, std::string*) { return true; },  // no device to open
+    .sound_open_stream = headless_sound_open_stream,
+    .sound_play = headless_sound_play,
+    .sound_position_ms = headless_sound_position_ms,
+    .sound_close = headless_sound_close,
+    .frame_kept = headless_frame_kept,
+    .frames_written = sink_worker_written,
+    .frames_expected = headless_frames_expected,
+    .start_capture = headless_start_capture,
+    .finish_capture = headless_finish_capture,
+};

@@ -1,5 +1,5 @@
 // Whole-file MP3 decoding with libmpg123, for playback and for validating the
-// soundtrack before the show starts. Gapless decoding reads the LAME tag and
+// soundtrack before the show starts, and the sample clock both players count in. Gapless decoding reads the LAME tag and
 // drops the encoder delay and padding, so sample 0 is the first sample of the
 // music and the sample count is the length that was encoded.
 #include <mpg123.h>
@@ -117,4 +117,14 @@ bool mp3_decode(const uint8_t* bytes, size_t size, DecodedAudio* audio, std::str
     }
     audio->samples.resize(audio->samples.size() - audio->samples.size() % audio->channels);
     return true;
+}
+
+int32_t sample_to_ms(int64_t sample, int rate) {
+    if (rate <= 0) return 0;
+    return static_cast<int32_t>(sample * 1000 / rate);
+}
+
+int64_t ms_to_sample(int32_t ms, int rate) {
+    if (ms <= 0 || rate <= 0) return 0;
+    return static_cast<int64_t>(ms) * rate / 1000;
 }

@@ -23,7 +23,7 @@
 #include <sstream>
 #include <vector>
 
-#include "platform/backend.h"
+#include "platform/codecs.h"
 #include "platform/frame_sink.h"
 
 namespace {

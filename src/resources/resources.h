@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "resources/data_files.h"
+#include "resources/tga.h"
 
 // ---- Files ----
 
@@ -72,21 +73,7 @@ static_assert(texture_slot_count == scene_picture_count);
 // The loaded scene textures, filled by load_scene_textures.
 extern TextureId scene_textures[texture_slot_count];
 
-// ---- TGA pictures ----
-
-// Decodes a true-colour TGA held in memory (type 2, or type 10 run-length
-// encoded; 24 bits, or 32 with the alpha dropped; either row order, as the
-// descriptor says) into tightly packed RGB rows, top row of the picture first.
-// Returns false with *error set (no file name) when the data is short, another
-// type or depth, has a colour map, or is zero-sized.
-bool decode_tga(const uint8_t* bytes, size_t size, uint16_t* width, uint16_t* height,
-                std::vector<uint8_t>* rgb, std::string* error);
-
-// Reads a TGA file into RGB rows, top row first, reading no more of it than its
-// header accounts for. False with *error set to the problem (without the file
-// name) when the file is missing, unreadable or malformed.
-bool read_tga_rgb(const char* path, uint16_t* width, uint16_t* height, std::vector<uint8_t>* rgb,
-                  std::string* error);
+// ---- TGA pictures: decode_tga and read_tga_rgb, in resources/tga.h ----
 
 // Uploads RGB rows with a full mipmap chain; leaves the texture bound and
 // GL_TEXTURE_2D enabled. Returns the texture name truncated to 16 bits.

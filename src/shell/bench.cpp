@@ -103,6 +103,17 @@ std::string bench_scene_list() {
     return list;
 }
 
+std::string scene_table_text() {
+    std::string text;
+    for (const SceneWindow& w : scene_windows) {
+        char line[160];
+        std::snprintf(line, sizeof line, "%-8s %6d %6d %6d %6d %s\n", w.name, w.first, w.last, w.still_from,
+                      w.still_at, w.title);
+        text += line;
+    }
+    return text;
+}
+
 double bench_median(std::vector<double> values) {
     if (values.empty()) return 0;
     std::sort(values.begin(), values.end());

@@ -48,6 +48,10 @@ int main(int argc, char** argv) {
         std::printf("zelvo %s\n", ZELVO_VERSION);
         return exit_ok;
     }
+    if (options.list_scenes) {
+        std::fputs(scene_table_text().c_str(), stdout);
+        return exit_ok;
+    }
 
     // The capture folder and the bench's JSON file are named from where the
     // user stands, not from --dir.

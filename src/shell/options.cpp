@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "shell/shell.h"
 
@@ -64,11 +65,6 @@ bool parse_frame_count(const char* text, int* value) {
     return true;
 }
 
-bool takes_value(const std::string& name) {
-    return name == "--dir" || name == "--from" || name == "--to" || name == "--capture" ||
-           name == "--fps" || name == "--frames" || name == "--scene" || name == "--json";
-}
-
 bool check_combination(const ShellOptions& options, std::string* error) {
     const bool bench_detail = options.has_bench_frames || !options.bench_scene.empty() || !options.bench_json.empty();
     if (bench_detail && !options.bench) {
@@ -100,6 +96,113 @@ bool check_combination(const ShellOptions& options, std::string* error) {
     return true;
 }
 
+// ---- The options: one row each, read by the parser and written out by the usage text ----
+
+bool refuse(std::string* error, std::string text) {
+    *error = std::move(text);
+    return false;
+}
+
+// Takes a text value that must not be empty; `needs` is the message when it is.
+bool take_text(const char* value, std::string* field, const char* needs, std::string* error) {
+    if (*value == '\0') return refuse(error, needs);
+    *field = value;
+    return true;
+}
+
+std::string music_time_error(const char* name, const char* value) {
+    return std::string(name) + " needs milliseconds of music from 0 to " + std::to_string(longest_time_ms) +
+           ", not '" + value + "'";
+}
+
+using ApplyOption = bool (*)(const char* value, ShellOptions* options, std::string* error);
+
+struct OptionRow {
+    const char* name;
+    const char* value;  // what the usage calls its value; null for an option that takes none
+    const char* help;   // the usage's lines, '\n' between them; null keeps an alias out of the usage
+    ApplyOption apply;
+};
+
+const OptionRow option_rows[] = {
+    {"--window", nullptr,
+     "open a resizable window instead of switching the display;\n"
+     "the picture is scaled to fit it, with black bars",
+     [](const char*, ShellOptions* o, std::string*) { return o->window = true; }},
+    {"--fullscreen", nullptr,
+     "cover the display at its own resolution, the picture\n"
+     "scaled to fit with black bars; the display mode is left alone\n"
+     "(Alt+Enter switches between these two)",
+     [](const char*, ShellOptions* o, std::string*) { return o->fullscreen = true; }},
+    {"--mute", nullptr, "play without sound and without opening a sound device",
+     [](const char*, ShellOptions* o, std::string*) { return o->mute = true; }},
+    {"--dir", "DIR", "run in DIR, which holds the data/ folder",
+     [](const char* v, ShellOptions* o, std::string* e) { return take_text(v, &o->dir, "--dir needs a folder", e); }},
+    {"--from", "MS", "start the soundtrack MS milliseconds in",
+     [](const char* v, ShellOptions* o, std::string* e) {
+         return parse_milliseconds(v, &o->from_ms) || refuse(e, music_time_error("--from", v));
+     }},
+    {"--to", "MS", "end the show once the music passes MS milliseconds",
+     [](const char* v, ShellOptions* o, std::string* e) {
+         return (o->has_to = parse_milliseconds(v, &o->to_ms)) || refuse(e, music_time_error("--to", v));
+     }},
+    {"--capture", "FOLDER",
+     "render headless on a virtual clock and write every frame\n"
+     "from --from to --to as FOLDER/NNNNNN.png (music time in ms);\n"
+     "a FOLDER ending in .mp4 or .mkv becomes a video with sound",
+     [](const char* v, ShellOptions* o, std::string* e) {
+         return take_text(v, &o->capture_path, "--capture needs a folder", e);
+     }},
+    {"--fps", "N", "frames per second of the capture (default 30)",
+     [](const char* v, ShellOptions* o, std::string* e) {
+         return (o->has_fps = parse_rate(v, &o->fps)) ||
+                refuse(e, std::string("--fps needs a rate from 1 to 1000, not '") + v + "'");
+     }},
+    {"--bench", nullptr,
+     "time every scene headless and print the table (nothing else\n"
+     "is written): median and 95th percentile ms per frame, fps,\n"
+     "the limit (the same frames replayed from display lists) and\n"
+     "the ratio of the two, then the whole show",
+     [](const char*, ShellOptions* o, std::string*) { return o->bench = true; }},
+    {"--frames", "N", "frames timed per scene (default 60)",
+     [](const char* v, ShellOptions* o, std::string* e) {
+         return (o->has_bench_frames = parse_frame_count(v, &o->bench_frames)) ||
+                refuse(e, "--frames needs a count from 1 to " + std::to_string(longest_bench) + ", not '" + v + "'");
+     }},
+    {"--scene", "NAME",
+     "time one scene alone, by its name as --scenes lists it,\n"
+     "or the whole show alone (show)",
+     [](const char* v, ShellOptions* o, std::string* e) {
+         if (bench_scene_index(v) < 0)
+             return refuse(e, "--scene needs one of " + bench_scene_list() + ", not '" + v + "'");
+         o->bench_scene = v;
+         return true;
+     }},
+    {"--json", "FILE", "also write the figures to FILE as JSON",
+     [](const char* v, ShellOptions* o, std::string* e) {
+         return take_text(v, &o->bench_json, "--json needs a file", e);
+     }},
+    {"--reference", nullptr,
+     "draw every face through the immediate-mode emitters, the\n"
+     "straightforward path the faster one is checked against",
+     [](const char*, ShellOptions* o, std::string*) { return o->reference = true; }},
+    {"--scenes", nullptr,
+     "list the scenes in the show's order, one a line: name, first\n"
+     "and last millisecond of music, where its still frame is\n"
+     "captured from and at, and its title",
+     [](const char*, ShellOptions* o, std::string*) { return o->list_scenes = true; }},
+    {"--help", nullptr, "show this text", [](const char*, ShellOptions* o, std::string*) { return o->help = true; }},
+    {"-h", nullptr, nullptr, [](const char*, ShellOptions* o, std::string*) { return o->help = true; }},
+    {"--version", nullptr, "show the version",
+     [](const char*, ShellOptions* o, std::string*) { return o->version = true; }},
+};
+
+const OptionRow* find_option(const std::string& name) {
+    for (const OptionRow& row : option_rows)
+        if (name == row.name) return &row;
+    return nullptr;
+}
+
 }  // namespace
 
 bool parse_options(int argc, const char* const* argv, ShellOptions* options, std::string* error) {
@@ -108,124 +211,41 @@ bool parse_options(int argc, const char* const* argv, ShellOptions* options, std
         Argument argument = split_argument(argv[i]);
         const std::string& name = argument.name;
         const char* value = argument.inline_value;
-        if (takes_value(name)) {
+        const OptionRow* row = find_option(name);
+        if (row && row->value) {
             if (value == nullptr) {
-                if (i + 1 >= argc) {
-                    *error = name + " needs a value";
-                    return false;
-                }
+                if (i + 1 >= argc) return refuse(error, name + " needs a value");
                 value = argv[++i];
             }
         } else if (value != nullptr) {
-            *error = name + " takes no value";
-            return false;
+            return refuse(error, name + " takes no value");
         }
-
-        if (name == "--window") {
-            options->window = true;
-        } else if (name == "--fullscreen") {
-            options->fullscreen = true;
-        } else if (name == "--mute") {
-            options->mute = true;
-        } else if (name == "--help" || name == "-h") {
-            options->help = true;
-        } else if (name == "--version") {
-            options->version = true;
-        } else if (name == "--reference") {
-            options->reference = true;
-        } else if (name == "--bench") {
-            options->bench = true;
-        } else if (name == "--frames") {
-            if (!parse_frame_count(value, &options->bench_frames)) {
-                *error = std::string("--frames needs a count from 1 to ") + std::to_string(longest_bench) +
-                         ", not '" + value + "'";
-                return false;
-            }
-            options->has_bench_frames = true;
-        } else if (name == "--scene") {
-            if (bench_scene_index(value) < 0) {
-                *error = std::string("--scene needs one of ") + bench_scene_list() + ", not '" + value + "'";
-                return false;
-            }
-            options->bench_scene = value;
-        } else if (name == "--json") {
-            if (*value == '\0') {
-                *error = "--json needs a file";
-                return false;
-            }
-            options->bench_json = value;
-        } else if (name == "--dir") {
-            if (*value == '\0') {
-                *error = "--dir needs a folder";
-                return false;
-            }
-            options->dir = value;
-        } else if (name == "--capture") {
-            if (*value == '\0') {
-                *error = "--capture needs a folder";
-                return false;
-            }
-            options->capture_path = value;
-        } else if (name == "--from") {
-            if (!parse_milliseconds(value, &options->from_ms)) {
-                *error = std::string("--from needs milliseconds of music from 0 to ") +
-                         std::to_string(longest_time_ms) + ", not '" + value + "'";
-                return false;
-            }
-        } else if (name == "--to") {
-            if (!parse_milliseconds(value, &options->to_ms)) {
-                *error = std::string("--to needs milliseconds of music from 0 to ") +
-                         std::to_string(longest_time_ms) + ", not '" + value + "'";
-                return false;
-            }
-            options->has_to = true;
-        } else if (name == "--fps") {
-            if (!parse_rate(value, &options->fps)) {
-                *error = std::string("--fps needs a rate from 1 to 1000, not '") + value + "'";
-                return false;
-            }
-            options->has_fps = true;
-        } else {
-            *error = "unknown option '" + name + "'";
-            return false;
-        }
+        if (!row) return refuse(error, "unknown option '" + name + "'");
+        if (!row->apply(value, options, error)) return false;
     }
     return check_combination(*options, error);
 }
 
+// Each option's lines: its name and value in a column of 16, the help beside.
 std::string usage_text() {
-    return "Usage: zelvo [--window | --fullscreen] [--mute] [--dir DIR] [--from MS] [--to MS] [--reference]\n"
-           "       zelvo --capture FOLDER [--fps N] [--dir DIR] [--from MS] [--to MS] [--reference]\n"
-           "       zelvo --bench [--frames N] [--scene NAME] [--json FILE] [--dir DIR] [--reference]\n"
-           "\n"
-           "Plays the zelvo demo: 800 x 600 full screen, or a window when the display\n"
-           "refuses the mode. Escape or closing the window ends it.\n"
-           "\n"
-           "  --window          open a resizable window instead of switching the display;\n"
-           "                    the picture is scaled to fit it, with black bars\n"
-           "  --fullscreen      cover the display at its own resolution, the picture\n"
-           "                    scaled to fit with black bars; the display mode is left alone\n"
-           "                    (Alt+Enter switches between these two)\n"
-           "  --mute            play without sound and without opening a sound device\n"
-           "  --dir DIR         run in DIR, which holds the data/ folder\n"
-           "  --from MS         start the soundtrack MS milliseconds in\n"
-           "  --to MS           end the show once the music passes MS milliseconds\n"
-           "  --capture FOLDER  render headless on a virtual clock and write every frame\n"
-           "                    from --from to --to as FOLDER/NNNNNN.png (music time in ms);\n"
-           "                    a FOLDER ending in .mp4 or .mkv becomes a video with sound\n"
-           "  --fps N           frames per second of the capture (default 30)\n"
-           "  --bench           time every scene headless and print the table (nothing else\n"
-           "                    is written): median and 95th percentile ms per frame, fps,\n"
-           "                    the limit (the same frames replayed from display lists) and\n"
-           "                    the ratio of the two, then the whole show\n"
-           "  --frames N        frames timed per scene (default 60)\n"
-           "  --scene NAME      time one scene alone: titles, city1, credits, city2, office,\n"
-           "                    lattice, tunnel, objects, closing, or show\n"
-           "  --json FILE       also write the figures to FILE as JSON\n"
-           "  --reference       draw every face through the immediate-mode emitters, the\n"
-           "                    straightforward path the faster one is checked against\n"
-           "  --help            show this text\n"
-           "  --version         show the version\n"
+    std::string text =
+        "Usage: zelvo [--window | --fullscreen] [--mute] [--dir DIR] [--from MS] [--to MS] [--reference]\n"
+        "       zelvo --capture FOLDER [--fps N] [--dir DIR] [--from MS] [--to MS] [--reference]\n"
+        "       zelvo --bench [--frames N] [--scene NAME] [--json FILE] [--dir DIR] [--reference]\n"
+        "\n"
+        "Plays the zelvo demo: 800 x 600 full screen, or a window when the display\n"
+        "refuses the mode. Escape or closing the window ends it.\n"
+        "\n";
+    for (const OptionRow& row : option_rows) {
+        if (!row.help) continue;
+        const std::string named = std::string(row.name) + (row.value ? std::string(" ") + row.value : "");
+        text += "  " + named + std::string(named.size() < 16 ? 16 - named.size() : 0, ' ') + "  ";
+        std::string help = row.help;
+        for (size_t at = help.find('\n'); at != std::string::npos; at = help.find('\n', at + 1))
+            help.insert(at + 1, 20, ' ');
+        text += help + '\n';
+    }
+    return text +
            "\n"
            "Exit status: 0 when the show ended (its end, --to, Escape, window closed),\n"
            "1 when start-up or the capture failed (no sound device: try --mute),\n"

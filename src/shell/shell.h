@@ -50,6 +50,7 @@ struct ShellOptions {
     std::string bench_json;     // --json: the figures also as JSON into this file
     bool help = false;
     bool version = false;
+    bool list_scenes = false;   // --scenes: print the scene table and end
 };
 
 // Parses argv[1 ...]. Returns false with *error set for an unknown option, a
@@ -183,6 +184,9 @@ int run_demo(const ShellOptions& options);
 int bench_scene_index(const std::string& name);
 // "titles, city1, ..., show" for messages.
 std::string bench_scene_list();
+// The text --scenes prints: a line a scene window, name, first and last ms,
+// still capture start and time, title, in columns.
+std::string scene_table_text();
 
 // The median of the values (the mean of the middle two for an even count); 0 for none.
 double bench_median(std::vector<double> values);

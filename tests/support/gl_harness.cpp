@@ -151,7 +151,7 @@ int gl_modelview_depth() {
 bool gl_save_png(const std::string& path) {
     const std::vector<uint8_t> rgb = gl_read_frame();
     std::string error;
-    if (platform_write_png(path, rgb.data(), frame_width, frame_height, &error)) return true;
+    if (write_png_rgb(path, rgb.data(), frame_width, frame_height, RowOrder::bottom_first, &error)) return true;
     std::fprintf(stderr, "gl_save_png: %s\n", error.c_str());
     return false;
 }
