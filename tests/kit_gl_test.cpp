@@ -164,16 +164,20 @@ TEST_F(KitGl, AnEmptyMeshDrawsNothing) {
     EXPECT_EQ(brightness(400, 300), 0);
 }
 
-TEST_F(KitGl, TheQuadEmitterSendsOneNormalFromTheFirstThreeCorners) {
-    glBegin(GL_QUADS);
-    emit_quad({-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0});
-    glEnd();
+TEST_F(KitGl, TheStraightforwardPathSendsOneNormalAFaceFromItsFirstThreeCorners) {
+    reference_drawing = true;
+    DrawList plain;
+    begin_batch(plain, nullptr, {.untextured = true});
+    add_quad(plain, {{{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}}});
+    draw_list(plain);
     GLfloat normal[4];
     glGetFloatv(GL_CURRENT_NORMAL, normal);
     EXPECT_FLOAT_EQ(normal[2], 1.0f);
-    glBegin(GL_QUADS);
-    emit_textured_quad({-1, -1, 0}, {-1, 1, 0}, {1, 1, 0}, {1, -1, 0}, 0, 1, 1, 1, 1, 0, 0.25f, 0.5f);
-    glEnd();
+    DrawList textured;
+    begin_batch(textured, nullptr);
+    add_textured_quad(textured, {{{-1, -1, 0}, {-1, 1, 0}, {1, 1, 0}, {1, -1, 0}}, {{0, 1}, {1, 1}, {1, 0}, {0.25f, 0.5f}}});
+    draw_list(textured);
+    reference_drawing = false;
     glGetFloatv(GL_CURRENT_NORMAL, normal);
     EXPECT_FLOAT_EQ(normal[2], -1.0f);
     GLfloat texcoord[4];

@@ -1,15 +1,17 @@
 // Render kit: the drawing operations several scenes share.
 //
 // Projections (the 800 x 600 orthographic screen and the two perspectives), the
-// full-screen fade overlay, the light presets, the three face emitters that send
-// one flat normal per face, the textured box, the mesh and sphere-grid drawers,
-// placement chains, the cubic Bezier and tunnel profile curves, the camera-path
+// full-screen fade overlay, the light presets, faces with one flat normal each,
+// the box, meshes and sphere grids as faces, placement chains, draw lists (what
+// a scene draws, as data, and the one function that draws it, face by face or
+// from arrays), the cubic Bezier and tunnel profile curves, the camera-path
 // rule, and the post effects: the frame capture with its zoom blur and the
 // colour-inversion overlay. The geometry each operation produces is reachable
-// as plain data (corner tables, normals, placements, the camera for a time) so
-// it can be checked without a GL context; the GL calls are a thin layer over it.
-// Keeps no state apart from each camera path's held eye and centre and the
-// capture texture. Needs resources (tables, shapes, meshes); never the scenes.
+// as plain data (corners, normals, placements, the camera for a time) so it can
+// be checked without a GL context; the GL calls are a thin layer over it.
+// Keeps no state apart from the drawing path and the capture texture (a camera
+// path's held eye and centre belong to its scene). Needs resources (tables,
+// shapes, meshes); never the scenes.
 #pragma once
 
 #include <cstddef>
@@ -40,15 +42,12 @@ void fade_overlay(float r, float g, float b, float alpha, float fov);
 // Applies the light preset named by code ('v', 'b', 'i', 'o'), then enables GL_LIGHTING.
 void apply_light_preset(char code);
 
-// ---- Face emitters (called between glBegin and glEnd) ----
+// ---- Faces ----
 
 Vec3 vec3_make(float x, float y, float z);
 // Unit normal of the triangle a, b, c: counter-clockwise seen by a viewer points at the viewer.
+// A quad is shaded with the plane of its first three corners.
 Vec3 face_normal(Vec3 a, Vec3 b, Vec3 c);
-void emit_triangle(Vec3 a, Vec3 b, Vec3 c);
-void emit_quad(Vec3 a, Vec3 b, Vec3 c, Vec3 d);
-void emit_textured_quad(Vec3 a, Vec3 b, Vec3 c, Vec3 d, float sa, float ta, float sb, float tb,
-                        float sc, float tc, float sd, float td);
 
 // A face as data: four corners in emission order (normal from the first three).
 struct Quad {
@@ -60,10 +59,6 @@ struct TexturedQuad {
     Vec3 corners[4];
     float texcoords[4][2];
 };
-
-// emit_quad / emit_textured_quad of the face's own corners (and coordinates).
-void emit_plain(const Quad& q);
-void emit_textured(const TexturedQuad& q);
 
 // ---- Face arrays ----
 

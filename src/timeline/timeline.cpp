@@ -178,6 +178,7 @@ TimelineFrame timeline_frame(int32_t t) {
 }
 
 void init_scenes() {
+    init_titles();
     init_city();
     init_credits();
     init_office();

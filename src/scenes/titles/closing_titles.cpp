@@ -5,8 +5,6 @@
 
 #include <cmath>
 
-#include "render/render.h"
-#include "resources/resources.h"
 #include "scenes/titles/titles.h"
 
 namespace {
@@ -24,16 +22,8 @@ const LetterCorner letter_corners[] = {
     {1, 1, 180, 0},
 };
 
-void draw_letter(int slot, float alpha) {
-    glColor4f(1, 1, 1, alpha);
-    glBindTexture(GL_TEXTURE_2D, scene_textures[slot]);
-    glBegin(GL_QUADS);
-    for (const LetterCorner& c : letter_corners) {
-        glTexCoord2f(c.s, c.t);
-        glVertex3f(c.x, c.y, 0);
-    }
-    glEnd();
-}
+// Left to right: F moves left, I up, N right.
+const TextureSlot letter_slots[3] = {tex_fin_f, tex_fin_i, tex_fin_n};
 
 }  // namespace
 
@@ -48,36 +38,38 @@ ClosingMotion closing_motion(int a) {
     return m;
 }
 
+void build_closing_letters(DrawList& list) {
+    clear_draw_list(list);
+    for (TextureSlot slot : letter_slots) {
+        begin_part(list);
+        begin_batch(list, &scene_textures[slot], {.additive = true, .normals = false});
+        TexturedQuad q;
+        for (int k = 0; k < 4; ++k) {
+            const LetterCorner& c = letter_corners[k];
+            q.corners[k] = {c.x, c.y, 0};
+            q.texcoords[k][0] = c.s;
+            q.texcoords[k][1] = c.t;
+        }
+        const Colour white[4] = {{1, 1, 1, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}};
+        add_coloured_quad(list, q, white);
+    }
+}
+
+void place_closing_letters(DrawList& list, const ClosingMotion& m) {
+    for (Colour& c : list.colours) c = {1, 1, 1, m.alpha};
+    list.moves = {
+        translate_move(m.sway_x, 0, m.depth_z), push_move(), translate_move(-200, 0, 0),
+        push_move(), translate_move(-90 - m.drift, -125, 0), part_move(0), pop_move(),
+        translate_move(200, 0, 0),
+        push_move(), translate_move(-90, m.drift - 125, 0), part_move(1), pop_move(),
+        translate_move(200, 0, 0),
+        push_move(), translate_move(m.drift - 90, -125, 0), part_move(2), pop_move(),
+        pop_move(),
+    };
+}
+
 void draw_closing_titles(int a) {
-    const ClosingMotion m = closing_motion(a);
     glEnable(GL_TEXTURE_2D);
-    glDisable(GL_DEPTH_TEST);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-
-    glTranslatef(m.sway_x, 0, m.depth_z);
-    glPushMatrix();
-    glTranslatef(-200, 0, 0);
-
-    // Left letter moves left.
-    glPushMatrix();
-    glTranslatef(-90 - m.drift, -125, 0);
-    draw_letter(tex_fin_f, m.alpha);
-    glPopMatrix();
-
-    // Middle letter moves up.
-    glTranslatef(200, 0, 0);
-    glPushMatrix();
-    glTranslatef(-90, m.drift - 125, 0);
-    draw_letter(tex_fin_i, m.alpha);
-    glPopMatrix();
-
-    // Right letter moves right.
-    glTranslatef(200, 0, 0);
-    glPushMatrix();
-    glTranslatef(m.drift - 90, -125, 0);
-    draw_letter(tex_fin_n, m.alpha);
-    glPopMatrix();
-
-    glPopMatrix();
+    place_closing_letters(titles_scene.letters, closing_motion(a));
+    draw_list(titles_scene.letters);
 }

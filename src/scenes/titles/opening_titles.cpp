@@ -3,8 +3,6 @@
 // The timeline wraps every frame of it in the capture with zoom blur 'h'.
 #include <GL/gl.h>
 
-#include "render/render.h"
-#include "resources/resources.h"
 #include "scenes/titles/titles.h"
 
 namespace {
@@ -41,15 +39,6 @@ const CardCorner card_corners[] = {
     {1, 1, 760, 60},
 };
 
-void draw_card(int jitter_x, int jitter_y) {
-    glBegin(GL_QUADS);
-    for (const CardCorner& c : card_corners) {
-        glTexCoord2f(c.s, c.t);
-        glVertex2f(c.x + static_cast<float>(jitter_x), c.y + static_cast<float>(jitter_y));
-    }
-    glEnd();
-}
-
 }  // namespace
 
 int title_card_slot(int t) {
@@ -68,28 +57,41 @@ int title_jitter(int rand_value, int phase) {
     return static_cast<int>(scaled);
 }
 
+TitlesScene titles_scene;
+
+void init_titles() { build_closing_letters(titles_scene.letters); }
+
+void fill_title_card(DrawList& list, const TextureId* texture, bool visible, int jitter_x, int jitter_y) {
+    clear_draw_list(list);
+    begin_batch(list, texture, {.additive = true, .normals = false});
+    if (!visible) return;
+    TexturedQuad q;
+    for (int k = 0; k < 4; ++k) {
+        const CardCorner& c = card_corners[k];
+        q.corners[k] = {c.x + static_cast<float>(jitter_x), c.y + static_cast<float>(jitter_y), 0};
+        q.texcoords[k][0] = c.s;
+        q.texcoords[k][1] = c.t;
+    }
+    const Colour white[4] = {{1, 1, 1, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}};
+    add_coloured_quad(list, q, white);
+}
+
 void draw_opening_titles(int phase, int t) {
     set_ortho_screen();
-    glDisable(GL_DEPTH_TEST);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glColor4f(1, 1, 1, 1);
     // After the last card nothing is bound: whatever texture was bound last stays.
     const int slot = title_card_slot(t);
-    if (slot >= 0) glBindTexture(GL_TEXTURE_2D, scene_textures[slot]);
+    const TextureId* texture = slot >= 0 ? &scene_textures[slot] : nullptr;
+    int jitter_x = 0;
+    int jitter_y = 0;
+    if (title_phase_jitters(phase)) {
+        // Two separate draws, x first: the shared sequence depends on the order.
+        jitter_x = title_jitter(demo_rand(), phase);
+        jitter_y = title_jitter(demo_rand(), phase);
+    }
+    fill_title_card(titles_scene.card, texture, title_phase_visible(phase), jitter_x, jitter_y);
     glTranslatef(0, 144, 0);
     glPushMatrix();
-    if (title_phase_visible(phase)) {
-        int jitter_x = 0;
-        int jitter_y = 0;
-        if (title_phase_jitters(phase)) {
-            // Two separate draws, x first: the shared sequence depends on the order.
-            jitter_x = title_jitter(demo_rand(), phase);
-            jitter_y = title_jitter(demo_rand(), phase);
-        }
-        draw_card(jitter_x, jitter_y);
-    }
+    draw_list(titles_scene.card);
     glPopMatrix();
-    glDisable(GL_BLEND);
-    glEnable(GL_DEPTH_TEST);
 }

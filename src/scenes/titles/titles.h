@@ -5,6 +5,9 @@
 
 #include <cstdint>
 
+#include "render/render.h"
+#include "resources/resources.h"
+
 // The opening title card for music time t, flashing in beat phase 165 ... 665.
 void draw_opening_titles(int phase, int t);
 // The closing letters at scene-local time a; the timeline wraps them in the capture with mode 'g'.
@@ -34,3 +37,23 @@ struct ClosingMotion {
 };
 
 ClosingMotion closing_motion(int a);
+
+// ---- The scene ----
+
+struct TitlesScene {
+    DrawList card{};     // the opening card, refilled every frame
+    DrawList letters{};  // the three closing letters; colours and moves refilled every frame
+};
+extern TitlesScene titles_scene;
+
+// Builds the letters' list. Called once by start-up after the textures load (tests call it too).
+void init_titles();
+
+// The card as one additive batch with the texture (none keeps the bound one),
+// no normals, white; the corners lifted by the jitter; no face when not visible.
+void fill_title_card(DrawList& list, const TextureId* texture, bool visible, int jitter_x, int jitter_y);
+
+// The letters' list: F, I and N as parts 0 ... 2, additive, without normals.
+void build_closing_letters(DrawList& list);
+// The letters' alpha as their colour and the chain that spreads, sways and recedes them.
+void place_closing_letters(DrawList& list, const ClosingMotion& m);
