@@ -117,12 +117,6 @@ void begin_batch(DrawList& list, const TextureId* texture, BatchState state, Pri
     list.batches.push_back({texture, state, primitive, list.corners.size(), 0});
 }
 
-void repeat_batch(DrawList& list, size_t batch, const TextureId* texture) {
-    DrawBatch b = list.batches[batch];
-    b.texture = texture;
-    list.batches.push_back(b);
-}
-
 void add_quad(DrawList& list, const Quad& q) {
     append_quad(list.corners, q);
     open_batch(list).count += 4;

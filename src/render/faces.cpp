@@ -3,8 +3,6 @@
 
 bool reference_drawing = false;
 
-Vec3 vec3_make(float x, float y, float z) { return {x, y, z}; }
-
 Vec3 face_normal(Vec3 a, Vec3 b, Vec3 c) {
     Vec3 n = vec3_cross(vec3_sub(b, a), vec3_sub(c, a));
     vec3_normalize(n);

@@ -44,7 +44,6 @@ void apply_light_preset(char code);
 
 // ---- Faces ----
 
-Vec3 vec3_make(float x, float y, float z);
 // Unit normal of the triangle a, b, c: counter-clockwise seen by a viewer points at the viewer.
 // A quad is shaded with the plane of its first three corners.
 Vec3 face_normal(Vec3 a, Vec3 b, Vec3 c);
@@ -163,7 +162,9 @@ struct BatchState {
 };
 
 struct DrawBatch {
-    const TextureId* texture;  // where the name to bind before the batch is kept (read when drawn); null keeps the bound one
+    // Where the texture name bound before the batch is kept, read when the
+    // batch is drawn (a scene's slot); null keeps the texture that is bound.
+    const TextureId* texture;
     BatchState state;
     Primitive primitive;
     size_t first, count;  // the corners drawn
@@ -185,13 +186,12 @@ int begin_part(DrawList& list);
 // Opens a batch at the end of the corners; the add functions fill the open batch.
 void begin_batch(DrawList& list, const TextureId* texture, BatchState state = {},
                  Primitive primitive = Primitive::quads);
-// Opens a batch that draws the corners of an earlier batch again, with another texture.
-void repeat_batch(DrawList& list, size_t batch, const TextureId* texture);
 
 void add_quad(DrawList& list, const Quad& q);
 void add_textured_quad(DrawList& list, const TexturedQuad& q);
 void add_triangle(DrawList& list, Vec3 a, Vec3 b, Vec3 c);
-// A face whose corners carry their own colour (the colours follow the corners).
+// A face whose corners carry their own colour. A list gives every corner a
+// colour this way, or none.
 void add_coloured_quad(DrawList& list, const TexturedQuad& q, const Colour colours[4]);
 
 // Appends a chain of moves with every part number raised by part_offset, so a

@@ -116,8 +116,8 @@ std::vector<Quad> street_lamp_quads();
 
 struct CityScene {
     CameraPath camera;  // the flight; holds the last eye and centre
-    StreetLamp lamp{};
-    DrawList model{};     // the sign board and the four quarter-turned quadrants
+    StreetLamp lamp{};  // built from the lamp shapes
+    DrawList model{};   // the sign board and the four quarter-turned quadrants
 };
 extern CityScene city_scene;
 

@@ -128,7 +128,7 @@ void fill_sprites(DrawList& list, const ParticleField& field, const TextureId* t
 // ---- The scene ----
 
 struct CreditsScene {
-    CreditState images;   // advanced once per drawn frame
+    CreditState images;     // advanced once per drawn frame
     ParticleField field{};  // moved once per drawn frame
     DrawList sprites{};     // refilled every frame
     DrawList columns{};     // the eight images; colours and moves refilled every frame

@@ -67,7 +67,7 @@ extern Shape ball_sphere_grid;
 
 struct ObjectScene {
     CameraPath camera;  // the sweep; holds the last eye and centre
-    DrawList room{};      // the room, one sculpture's body and arm, a ball; moves refilled each frame
+    DrawList room{};    // the room, one sculpture's body and arm, a ball; moves refilled each frame
 };
 extern ObjectScene objects_scene;
 

@@ -149,7 +149,7 @@ std::vector<Move> add_stair_flight(DrawList& list, const StairFlight& flight);
 // ---- The scene ----
 
 struct OfficeScene {
-    CameraPath camera;  // the flight; holds the last eye and centre
+    CameraPath camera;    // the flight; holds the last eye and centre
     DrawList building{};  // the doors and the three storeys
 };
 extern OfficeScene office_scene;

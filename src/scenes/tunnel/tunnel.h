@@ -65,10 +65,10 @@ void fill_tunnel_wall(DrawList& list, const TunnelGrid& grid, const TextureId* t
 // ---- The scene ----
 
 struct TunnelScene {
-    CameraPath camera;                      // the flight; holds the last eye and centre
-    TunnelProfile rings[tunnel_ring_count]{}; // the rings' current outlines, kept from frame to frame
-    TunnelGrid grid{};                        // scratch, sampled every frame
-    DrawList wall{};                          // refilled every frame
+    CameraPath camera;                         // the flight; holds the last eye and centre
+    TunnelProfile rings[tunnel_ring_count]{};  // the rings' current outlines, kept from frame to frame
+    TunnelGrid grid{};                         // scratch, sampled every frame
+    DrawList wall{};                           // refilled every frame
 };
 extern TunnelScene tunnel_scene;
 
