@@ -11,11 +11,7 @@ namespace {
 
 // One letter is 180 x 250 units in its own z = 0 plane; texture row 0 (the
 // picture's top row) goes to the upper edge. No normal: the scene is unlit.
-struct LetterCorner {
-    float s, t, x, y;
-};
-
-const LetterCorner letter_corners[] = {
+const FlatCorner letter_corners[4] = {
     {0, 1, 0, 0},
     {0, 0, 0, 250},
     {1, 0, 180, 250},
@@ -43,15 +39,7 @@ void build_closing_letters(DrawList& list) {
     for (TextureSlot slot : letter_slots) {
         begin_part(list);
         begin_batch(list, &scene_textures[slot], {.additive = true, .normals = false});
-        TexturedQuad q;
-        for (int k = 0; k < 4; ++k) {
-            const LetterCorner& c = letter_corners[k];
-            q.corners[k] = {c.x, c.y, 0};
-            q.texcoords[k][0] = c.s;
-            q.texcoords[k][1] = c.t;
-        }
-        const Colour white[4] = {{1, 1, 1, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}};
-        add_coloured_quad(list, q, white);
+        add_flat_picture(list, letter_corners, 0, 0);
     }
 }
 

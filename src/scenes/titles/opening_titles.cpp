@@ -27,12 +27,8 @@ constexpr int jitter_duration = 500;
 constexpr int jitter_range = 70;
 
 // The card rectangle before the 144 lift: x 40 ... 760, y 60 ... 250.02.
-struct CardCorner {
-    float s, t, x, y;
-};
-
 // Texture row 0 is the picture's top row, so t = 0 goes to the upper edge.
-const CardCorner card_corners[] = {
+const FlatCorner card_corners[4] = {
     {0, 1, 40, 60},
     {0, 0, 40, 250.02f},
     {1, 0, 760, 250.02f},
@@ -59,21 +55,23 @@ int title_jitter(int rand_value, int phase) {
 
 TitlesScene titles_scene;
 
+void add_flat_picture(DrawList& list, const FlatCorner corners[4], float dx, float dy) {
+    TexturedQuad q;
+    for (int k = 0; k < 4; ++k) {
+        q.corners[k] = {corners[k].x + dx, corners[k].y + dy, 0};
+        q.texcoords[k][0] = corners[k].s;
+        q.texcoords[k][1] = corners[k].t;
+    }
+    const Colour white[4] = {{1, 1, 1, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}};
+    add_coloured_quad(list, q, white);
+}
+
 void init_titles() { build_closing_letters(titles_scene.letters); }
 
 void fill_title_card(DrawList& list, const TextureId* texture, bool visible, int jitter_x, int jitter_y) {
     clear_draw_list(list);
     begin_batch(list, texture, {.additive = true, .normals = false});
-    if (!visible) return;
-    TexturedQuad q;
-    for (int k = 0; k < 4; ++k) {
-        const CardCorner& c = card_corners[k];
-        q.corners[k] = {c.x + static_cast<float>(jitter_x), c.y + static_cast<float>(jitter_y), 0};
-        q.texcoords[k][0] = c.s;
-        q.texcoords[k][1] = c.t;
-    }
-    const Colour white[4] = {{1, 1, 1, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}};
-    add_coloured_quad(list, q, white);
+    if (visible) add_flat_picture(list, card_corners, static_cast<float>(jitter_x), static_cast<float>(jitter_y));
 }
 
 void draw_opening_titles(int phase, int t) {

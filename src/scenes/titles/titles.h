@@ -40,6 +40,13 @@ ClosingMotion closing_motion(int a);
 
 // ---- The scene ----
 
+// A corner of a flat picture in its own z = 0 plane: texture coordinate, then position.
+struct FlatCorner {
+    float s, t, x, y;
+};
+// Adds the picture's face to the open batch, its corners moved by (dx, dy), white in every corner.
+void add_flat_picture(DrawList& list, const FlatCorner corners[4], float dx, float dy);
+
 struct TitlesScene {
     DrawList card{};     // the opening card, refilled every frame
     DrawList letters{};  // the three closing letters; colours and moves refilled every frame
