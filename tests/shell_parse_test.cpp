@@ -168,6 +168,7 @@ TEST(Options, ReadsEveryOptionInBothSpellings) {
     EXPECT_TRUE(bench.options.reference);
     EXPECT_EQ(parse({"--bench"}).options.bench_frames, 60);
     EXPECT_TRUE(parse({"--capture", "x", "--reference"}).options.reference);
+    EXPECT_TRUE(parse({"--scenes"}).options.list_scenes);
 }
 
 TEST(Options, RefusesWhatItCannotUse) {
@@ -216,13 +217,15 @@ TEST(Options, RefusesWhatItCannotUse) {
         EXPECT_FALSE(p.ok) << shown;
         EXPECT_FALSE(p.error.empty()) << shown;
     }
+    // An option that does not exist is named as unknown, with or without a value.
+    EXPECT_EQ(parse({"--bogus=1"}).error, "unknown option '--bogus'");
 }
 
 TEST(Options, UsageNamesEveryOption) {
     std::string usage = usage_text();
     for (const char* option : {"--window", "--fullscreen", "--mute", "--dir", "--from", "--to", "--capture",
                                "--fps", "--help", "--version", "--bench", "--frames", "--scene", "--json",
-                               "--reference"}) {
+                               "--reference", "--scenes"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
 }

@@ -212,7 +212,8 @@ bool parse_options(int argc, const char* const* argv, ShellOptions* options, std
         const std::string& name = argument.name;
         const char* value = argument.inline_value;
         const OptionRow* row = find_option(name);
-        if (row && row->value) {
+        if (!row) return refuse(error, "unknown option '" + name + "'");
+        if (row->value) {
             if (value == nullptr) {
                 if (i + 1 >= argc) return refuse(error, name + " needs a value");
                 value = argv[++i];
@@ -220,7 +221,6 @@ bool parse_options(int argc, const char* const* argv, ShellOptions* options, std
         } else if (value != nullptr) {
             return refuse(error, name + " takes no value");
         }
-        if (!row) return refuse(error, "unknown option '" + name + "'");
         if (!row->apply(value, options, error)) return false;
     }
     return check_combination(*options, error);
@@ -232,6 +232,7 @@ std::string usage_text() {
         "Usage: zelvo [--window | --fullscreen] [--mute] [--dir DIR] [--from MS] [--to MS] [--reference]\n"
         "       zelvo --capture FOLDER [--fps N] [--dir DIR] [--from MS] [--to MS] [--reference]\n"
         "       zelvo --bench [--frames N] [--scene NAME] [--json FILE] [--dir DIR] [--reference]\n"
+        "       zelvo --scenes | --help | --version\n"
         "\n"
         "Plays the zelvo demo: 800 x 600 full screen, or a window when the display\n"
         "refuses the mode. Escape or closing the window ends it.\n"
