@@ -6,6 +6,10 @@
 # make video [VIDEO_FROM=0 VIDEO_TO=160704]   the show as build/zelvo.mp4, 800 x 600 at 60 fps with sound
 # make sheet   docs/scenes.png, one frame of every scene, for the README
 # make bench [BENCH_RUNS=3 BENCH_FRAMES=60]   the bench before (--reference) and after
+# make install [PREFIX=/usr/local]   bin/zelvo, share/zelvo/data, the manual page, the menu entry, the icon
+# make deb     build/zelvo_<version>_amd64.deb, installing under /usr
+# make dist    dist/zelvo-<version>-linux-x86_64.tar.gz, run from its unpacked folder
+# make test-package   the package, the tarball and make install checked as a user meets them (as root)
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
@@ -15,8 +19,9 @@ VIDEO_FROM ?= 0
 VIDEO_TO ?= 160704
 BENCH_RUNS ?= 3
 BENCH_FRAMES ?= 60
+PREFIX ?= /usr/local
 
-.PHONY: all run test setup configure clean test-sanitize fuzz video sheet bench
+.PHONY: all run test setup configure clean test-sanitize fuzz video sheet bench install deb dist test-package
 
 all: configure
 	cmake --build $(BUILD)
@@ -53,6 +58,18 @@ fuzz: setup
 		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELVO_FUZZ=ON
 	cmake --build $(FUZZ_BUILD)
 	scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+install: all
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+deb: all
+	cd $(BUILD) && cpack -G DEB
+
+dist: all
+	cmake --build $(BUILD) --target dist
+
+test-package: deb dist
+	scripts/test-package.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

@@ -10,6 +10,7 @@ packages=(
   libmp3lame-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra libpng-dev
   ffmpeg xvfb xauth xdotool
   clang libclang-rt-14-dev
+  dpkg-dev file lintian desktop-file-utils man-db
 )
 missing=()
 for p in "${packages[@]}"; do

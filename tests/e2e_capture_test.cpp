@@ -222,6 +222,14 @@ TEST_F(Headless, OptionAndFolderFaultsSayWhatIsWrong) {
         EXPECT_EQ(o.exit_code, c.status) << describe(o);
         EXPECT_NE(o.err.find(c.says), std::string::npos) << describe(o);
     }
+    // Without --dir, from a folder with no data and with none installed beside the program.
+    const fs::path empty = root / "empty";
+    e2e::Outcome o = e2e::run({"/bin/sh", "-c", "cd \"$0\" && exec \"$1\" --capture x", empty.string(),
+                               e2e::zelvo_binary()},
+                              {}, root, 20);
+    EXPECT_EQ(o.exit_code, 1) << describe(o);
+    EXPECT_NE(o.err.find("no data folder: looked for " + empty.string() + "/data and "), std::string::npos)
+        << describe(o);
 }
 
 // Pictures and a soundtrack as ordinary tools write them load like the data

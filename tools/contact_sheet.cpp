@@ -58,6 +58,13 @@ bool write_png(const std::string& path, const Image& img, std::string* error) {
 
 }  // namespace
 
+bool write_icon(const std::string& png_path, std::string* error) {
+    if (!open_fonts(error)) return false;
+    Image icon(256, 256);
+    paint_icon(icon);
+    return write_png(png_path, icon, error);
+}
+
 bool write_contact_sheet(const std::string& png_path, const std::string& dir, std::string* error) {
     if (!open_fonts(error)) return false;
     const std::vector<PictureRecipe>& recipes = picture_recipes();

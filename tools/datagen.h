@@ -12,6 +12,9 @@ bool write_data_pack(const std::string& dir, std::string* error);
 // Writes kardel.mp3 into dir. Returns false with *error set on failure.
 bool write_soundtrack(const std::string& dir, std::string* error);
 
+// Writes the program's 256 x 256 icon as a PNG.
+bool write_icon(const std::string& png_path, std::string* error);
+
 // Writes one PNG showing every picture of dir with its file name under it.
 bool write_contact_sheet(const std::string& png_path, const std::string& dir, std::string* error);
 

@@ -68,6 +68,7 @@ void paint_role_music(Image& img);
 void paint_fin_f(Image& img);
 void paint_fin_i(Image& img);
 void paint_fin_n(Image& img);
+void paint_icon(Image& img);
 void paint_title_kardel(Image& img);
 void paint_title_demo(Image& img);
 void paint_title_for(Image& img);

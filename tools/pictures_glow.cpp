@@ -107,6 +107,24 @@ void paint_title_for(Image& img) { paint_title(img, "for", {0.75f, 0.3f, 1.0f});
 void paint_title_ostrel(Image& img) { paint_title(img, "ostrel", {0.2f, 1.0f, 0.6f}); }
 void paint_title_zelvo(Image& img) { paint_title(img, "zelvo", {1.0f, 0.8f, 0.25f}); }
 
+// The program's icon in the look of the show's own title card: a glowing "z"
+// over a streak of light on black, 100 x 100 units.
+void paint_icon(Image& img) {
+    const Colour glow_colour = {1.0f, 0.8f, 0.25f};
+    Frame f = frame_for(img, 100.0f, 100.0f);
+    TextStyle style{Font::sans_bold, 90.0f, 2.0f, 1.5f};
+    style.size = fit_size("z", style, 64.0f, 64.0f);
+    // A lower-case letter: its ink stands from the baseline up to the x-height.
+    float baseline = 50.0f + 0.27f * style.size;
+    Mask layer = text_layer(img, "z", style, f, img.width * 0.5f, baseline * f.sy);
+    add_glow(img, layer, f, {{1.0f, 0.97f, 0.92f}, glow_colour, 1.5f, 1.2f, 7.0f, 1.1f});
+    float middle = baseline - 0.27f * style.size;
+    add_streak(img, f, 50.0f, middle, 46.0f, 1.2f, scale(glow_colour, 0.55f));
+    add_streak(img, f, 50.0f, middle, 30.0f, 0.5f, {0.5f, 0.5f, 0.5f});
+    tone_map(img);
+    fade_border(img, 4.0f * f.sx, 4.0f * f.sy);
+}
+
 void paint_credit_mirl(Image& img) { paint_credit_name(img, "mirl"); }
 void paint_credit_rennic(Image& img) { paint_credit_name(img, "rennic"); }
 void paint_credit_vek(Image& img) { paint_credit_name(img, "vek"); }

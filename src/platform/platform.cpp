@@ -2,6 +2,8 @@
 // start, and keeps what all backends share: the posted quit message and the
 // stderr half of message boxes.
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/backend.h"
 
@@ -61,6 +63,12 @@ void platform_message_box(const char* text, const char* caption) {
 }
 
 uint32_t platform_wall_ms() { return backend().wall_ms(); }
+
+std::string platform_program_folder() {
+    std::error_code code;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", code);
+    return code ? std::string() : program.parent_path().string();
+}
 
 bool sound_init(int rate, int channels, std::string* error) {
     std::string ignored;

@@ -116,6 +116,10 @@ void platform_message_box(const char* text, const char* caption);
 // Milliseconds of wall clock: real time on the desktop, virtual time headless.
 uint32_t platform_wall_ms();
 
+// The folder that holds the running program (its links resolved), or empty
+// when the system does not say; an installed zelvo finds its data from there.
+std::string platform_program_folder();
+
 // Starts the mixer at rate Hz with the given number of software channels (the
 // device itself is always stereo); false when no audio device can be opened,
 // with *error (when given) set to the sound library's own reason. The headless

@@ -1,5 +1,9 @@
 // The program's entry: reads the command line, moves to the data folder's
 // parent, picks the backend and runs the show.
+//
+// The data folder is, in this order: DIR/data for --dir DIR; data/ in the
+// working directory; the data installed beside the program, ../share/zelvo/data
+// from its own folder, so an installed tree may move as a whole.
 #include <unistd.h>
 
 #include <cerrno>
@@ -29,6 +33,40 @@ DesktopOptions desktop_options(const ShellOptions& options) {
         desktop.presentation = Presentation::window;
     desktop.mute = options.mute;
     return desktop;
+}
+
+// The installed data's parent, from the program's own folder, or empty.
+std::string installed_data_parent() {
+    const std::string folder = platform_program_folder();
+    if (folder.empty()) return {};
+    return (std::filesystem::path(folder) / ".." / "share" / "zelvo").lexically_normal().string();
+}
+
+// Moves to the folder that holds data/, as the command line and the install
+// say. Said first, before a loader names one missing file of the many.
+bool enter_data_parent(const std::string& dir) {
+    if (!dir.empty()) {
+        if (chdir(dir.c_str()) != 0) {
+            std::fprintf(stderr, "zelvo: can't use %s as the working directory: %s\n", dir.c_str(),
+                         std::strerror(errno));
+            return false;
+        }
+        if (std::filesystem::is_directory("data")) return true;
+        std::fprintf(stderr, "zelvo: %s holds no data folder; --dir names the folder that holds data/\n",
+                     dir.c_str());
+        return false;
+    }
+    if (std::filesystem::is_directory("data")) return true;
+    const std::string installed = installed_data_parent();
+    if (!installed.empty() && std::filesystem::is_directory(std::filesystem::path(installed) / "data") &&
+        chdir(installed.c_str()) == 0)
+        return true;
+    std::error_code code;
+    const std::string here = std::filesystem::current_path(code).string();
+    std::fprintf(stderr, "zelvo: no data folder: looked for %s/data and %s/data; --dir names the folder that "
+                         "holds data/\n",
+                 here.c_str(), installed.empty() ? "../share/zelvo beside the program" : installed.c_str());
+    return false;
 }
 
 }  // namespace
@@ -61,17 +99,7 @@ int main(int argc, char** argv) {
         std::filesystem::path absolute = std::filesystem::absolute(*path, code);
         if (!code) *path = absolute.string();
     }
-    if (!options.dir.empty() && chdir(options.dir.c_str()) != 0) {
-        std::fprintf(stderr, "zelvo: can't use %s as the working directory: %s\n",
-                     options.dir.c_str(), std::strerror(errno));
-        return exit_failure;
-    }
-    // Said first, before a loader names one missing file of the many.
-    if (!options.dir.empty() && !std::filesystem::is_directory("data")) {
-        std::fprintf(stderr, "zelvo: %s holds no data folder; --dir names the folder that holds data/\n",
-                     options.dir.c_str());
-        return exit_failure;
-    }
+    if (!enter_data_parent(options.dir)) return exit_failure;
 
     reference_drawing = options.reference;
     const bool headless = !options.capture_path.empty() || options.bench;

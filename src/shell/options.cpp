@@ -236,6 +236,10 @@ std::string usage_text() {
         "\n"
         "Plays the zelvo demo: 800 x 600 full screen, or a window when the display\n"
         "refuses the mode. Escape or closing the window ends it.\n"
+        "\n"
+        "The show reads its data/ folder from DIR with --dir, else from the working\n"
+        "directory, else the one installed with it (../share/zelvo/data beside the\n"
+        "program's own folder).\n"
         "\n";
     for (const OptionRow& row : option_rows) {
         if (!row.help) continue;
