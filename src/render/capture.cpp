@@ -27,20 +27,6 @@ const CaptureMode capture_modes[] = {
     {'f', 50, 0.01f, 0.04f},
 };
 
-// Screen corners of every full-screen quad, in the order the passes pair them
-// with their texture coordinates.
-const float screen_corners[4][2] = {{0, 0}, {0, 600}, {800, 600}, {800, 0}};
-
-// texcoords may be null for the untextured inversion quad.
-void draw_screen_quad(const float (*texcoords)[2]) {
-    glBegin(GL_QUADS);
-    for (int k = 0; k < 4; ++k) {
-        if (texcoords) glTexCoord2f(texcoords[k][0], texcoords[k][1]);
-        glVertex3f(screen_corners[k][0], screen_corners[k][1], 0);
-    }
-    glEnd();
-}
-
 void draw_capture_passes(const CaptureMode& mode, GLuint texture) {
     glPushMatrix();
     glDisable(GL_DEPTH_TEST);
@@ -51,9 +37,8 @@ void draw_capture_passes(const CaptureMode& mode, GLuint texture) {
     for (int i = 0; i < mode.passes; ++i) {
         float texcoords[4][2];
         capture_pass_texcoords(static_cast<float>(i) * mode.inset_step, texcoords);
-        glColor4f(1, 1, 1, mode.pass_alpha);
         glPushMatrix();
-        draw_screen_quad(texcoords);
+        draw_screen_quad(texcoords, {1, 1, 1, mode.pass_alpha});
         glPopMatrix();
     }
     set_perspective(90);
@@ -114,8 +99,7 @@ void invert_screen(float fov) {
     glEnable(GL_BLEND);
     // Source 1 scaled by (1 - destination), nothing of the destination kept.
     glBlendFunc(GL_ONE_MINUS_DST_COLOR, GL_ZERO);
-    glColor4f(1, 1, 1, 1);
-    draw_screen_quad(nullptr);
+    draw_screen_quad(nullptr, {1, 1, 1, 1});
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_2D);

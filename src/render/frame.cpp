@@ -60,19 +60,29 @@ void fade_overlay(float r, float g, float b, float alpha, float fov) {
     glDisable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4f(r, g, b, alpha);
     // The depth test and writes stay as the caller has them: the quad lands at
     // window depth 0 and hides whatever the frame draws after it.
-    glBegin(GL_QUADS);
-    glVertex3f(0, 0, 0);
-    glVertex3f(0, 600, 0);
-    glVertex3f(800, 600, 0);
-    glVertex3f(800, 0, 0);
-    glEnd();
+    draw_screen_quad(nullptr, {r, g, b, alpha});
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     glPopMatrix();
     set_perspective(fov);
+}
+
+void draw_screen_quad(const float (*texcoords)[2], Colour colour) {
+    // One list, refilled for each quad.
+    static DrawList quad;
+    static const Vec3 corners[4] = {{0, 0, 0}, {0, 600, 0}, {800, 600, 0}, {800, 0, 0}};
+    clear_draw_list(quad);
+    begin_batch(quad, nullptr, {.untextured = texcoords == nullptr, .normals = false});
+    TexturedQuad q{};
+    for (int k = 0; k < 4; ++k) {
+        q.corners[k] = corners[k];
+        if (texcoords) q.texcoords[k][0] = texcoords[k][0], q.texcoords[k][1] = texcoords[k][1];
+    }
+    const Colour colours[4] = {colour, colour, colour, colour};
+    add_coloured_quad(quad, q, colours);
+    draw_list(quad);
 }
 
 void apply_light_preset(char code) {

@@ -215,6 +215,14 @@ std::vector<PlacedBatch> placed_batches(const DrawList& list);
 // Every corner of one placed batch where it lands.
 std::vector<Vec3> placed_corners(const DrawList& list, const PlacedBatch& placed);
 
+// ---- Full-screen quads ----
+
+// Draws the 800 x 600 screen rectangle at depth 0 under the current matrices
+// through a draw list: corners (0, 0), (0, 600), (800, 600), (800, 0), each with
+// the colour and, when texcoords is given, its texture coordinate (untextured
+// otherwise, texturing left on after). The caller sets blending and depth.
+void draw_screen_quad(const float (*texcoords)[2], Colour colour);
+
 // ---- Meshes and sphere grids ----
 
 // The mesh's triangles, flat-shaded, appended to the list's open batch.

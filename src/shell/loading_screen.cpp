@@ -27,19 +27,10 @@ void draw_loading_picture() {
     glEnable(GL_BLEND);
     set_ortho_screen();
     glPushMatrix();
-    glColor4f(1, 1, 1, 1);
     glBindTexture(GL_TEXTURE_2D, loading_texture);
     // Texture row t = 0 is the picture's top row, laid along the top of the screen.
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 1);
-    glVertex2f(0, 0);
-    glTexCoord2f(0, 0);
-    glVertex2f(0, 600);
-    glTexCoord2f(1, 0);
-    glVertex2f(800, 600);
-    glTexCoord2f(1, 1);
-    glVertex2f(800, 0);
-    glEnd();
+    const float texcoords[4][2] = {{0, 1}, {0, 0}, {1, 0}, {1, 1}};
+    draw_screen_quad(texcoords, {1, 1, 1, 1});
     glPopMatrix();
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
