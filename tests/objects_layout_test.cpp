@@ -144,26 +144,29 @@ TEST_F(ObjectRoom, BallsStandInTheGapsWithSpikesAtTopAndBottom) {
     EXPECT_FLOAT_EQ(bottom, -0.5f);
 }
 
-// The default meshes as the show loads them, placed as drawn at every angle of
-// the rock: they must stay inside the room and clear of the balls' spikes.
+// The default meshes as the show loads them, in the room's list as drawn at
+// every angle of the rock: they must stay inside the room and clear of the balls' spikes.
 TEST_F(ObjectRoom, DefaultSculpturesFitBetweenTheWallsAndTheBalls) {
-    Mesh body, arm;
     std::string error;
-    ASSERT_TRUE(load_mesh(campfer_mesh_file, &body, &error)) << error;
-    ASSERT_TRUE(load_mesh(hose_mesh_file, &arm, &error)) << error;
+    ASSERT_TRUE(load_mesh(campfer_mesh_file, &campfer_mesh, &error)) << error;
+    ASSERT_TRUE(load_mesh(hose_mesh_file, &hose_mesh, &error)) << error;
+    DrawList room;
+    build_object_room(room);
     const std::vector<Vec3> balls = ball_centres();
-    const std::vector<Placement> inner = replay_parts(sculpture_moves, sculpture_move_count);
-    const Mesh* meshes[3] = {&body, &arm, &arm};
     float nearest_ball = 100;
+    size_t corners = 0;
     for (int degrees = -180; degrees <= 180; degrees += 15) {
-        const auto moves = sculpture_grid_moves(static_cast<float>(degrees));
-        for (const Placement& sculpture : replay_parts(moves.data(), sculpture_grid_move_count))
-            for (int part = 0; part < 3; ++part)
-                for (Vec3 v : meshes[part]->vertices) {
-                    const Vec3 p = placement_point(sculpture, placement_point(inner[part], v));
-                    ASSERT_TRUE(inside_room(p)) << degrees;
-                    for (Vec3 b : balls) nearest_ball = std::min(nearest_ball, distance(p, b));
-                }
+        place_object_room(room, static_cast<float>(degrees));
+        for (const PlacedBatch& placed : placed_batches(room)) {
+            if (placed.batch->primitive != Primitive::triangles) continue;  // the sculptures' meshes
+            for (Vec3 p : placed_corners(room, placed)) {
+                ASSERT_TRUE(inside_room(p)) << degrees;
+                for (Vec3 b : balls) nearest_ball = std::min(nearest_ball, distance(p, b));
+                ++corners;
+            }
+        }
     }
+    // Nine sculptures, each its body once and its arm twice, at 25 angles.
+    EXPECT_EQ(corners, 25u * 9 * 3 * (size_t(campfer_mesh.face_count) + 2 * size_t(hose_mesh.face_count)));
     EXPECT_GT(nearest_ball, ball_pole_distance);
 }
