@@ -16,8 +16,9 @@ tarball="dist/zelvo-$version-linux-x86_64.tar.gz"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
+passes=0
 fail() { echo "test-package: FAILED: $*" >&2; failures=$((failures + 1)); }
-pass() { echo "test-package: ok: $*"; }
+pass() { echo "test-package: ok: $*"; passes=$((passes + 1)); }
 
 # The frame at 600 ms, captured by the program given from an empty folder.
 frame_of() {
@@ -49,8 +50,11 @@ sed 's/^/  lintian: /' "$work/lintian"
 apt-get install -y -qq "$deb" >/dev/null
 same_frame "the installed package" /usr/bin/zelvo
 [[ $(zelvo --version) == "zelvo $version" ]] && pass "--version says $version" || fail "--version: $(zelvo --version)"
-if man_warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l /usr/share/man/man6/zelvo.6.gz 2>&1 >/dev/null) &&
-    [[ -z $man_warnings ]] && LC_ALL=C.UTF-8 man -l /usr/share/man/man6/zelvo.6.gz 2>/dev/null | grep -q "THE DATA FOLDER"; then
+# The page as the package holds it (a minimal system may be set to leave manual pages out).
+dpkg-deb -x "$deb" "$work/contents"
+page="$work/contents/usr/share/man/man6/zelvo.6.gz"
+if man_warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null) &&
+    [[ -z $man_warnings ]] && LC_ALL=C.UTF-8 man -l "$page" 2>/dev/null | grep -q "THE DATA FOLDER"; then
     pass "the manual page renders"
 else
     fail "the manual page: $man_warnings"
@@ -72,8 +76,5 @@ mkdir -p "$work/unpacked"
 tar -C "$work/unpacked" -xzf "$tarball"
 same_frame "the unpacked tarball" "$work/unpacked/zelvo-$version-linux-x86_64/bin/zelvo"
 
-if ((failures > 0)); then
-    echo "test-package: $failures checks failed" >&2
-    exit 1
-fi
-echo "test-package: every check passed"
+echo "test-package: $passes passed, $failures failed"
+((failures == 0))
