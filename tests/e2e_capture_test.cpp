@@ -102,56 +102,77 @@ TEST_F(Headless, FatalStartUpConditionsReportAndFail) {
     const Case cases[] = {
         {"no settings.ini", [](const fs::path& r) { fs::remove(r / "data/settings.ini"); },
          "ERROR: Error!\nNo settings.ini, can't make the stupid settings\nwhich are totally useless",
-         "zelvo: data//settings.ini: No such file or directory"},
+         "zelvo: data/settings.ini: No such file or directory"},
         {"a folder in place of settings.ini",
          [](const fs::path& r) {
              fs::remove(r / "data/settings.ini");
              fs::create_directories(r / "data/settings.ini");
          },
-         "ERROR: Error!\nNo settings.ini", "zelvo: data//settings.ini: not a regular file"},
+         "ERROR: Error!\nNo settings.ini", "zelvo: data/settings.ini: not a regular file"},
         {"no soundtrack", [](const fs::path& r) { fs::remove(r / "data/kardel.mp3"); },
-         "ERROR: Error!\nCan't find music file...", "zelvo: data//kardel.mp3: No such file or directory"},
+         "ERROR: Error!\nCan't find music file...", "zelvo: data/kardel.mp3: No such file or directory"},
         {"a folder in place of the soundtrack",
          [](const fs::path& r) {
              fs::remove(r / "data/kardel.mp3");
              fs::create_directories(r / "data/kardel.mp3");
          },
-         "ERROR: Error!\nCan't read music file data//kardel.mp3:\nnot a regular file", "data//kardel.mp3"},
+         "ERROR: Error!\nCan't read music file data/kardel.mp3:\nnot a regular file", "data/kardel.mp3"},
         {"a soundtrack that is not MP3",
          [](const fs::path& r) { e2e::replace_data_file(r, "kardel.mp3", std::string(20000, 'x')); },
-         "ERROR: Error!\nCan't play music file data//kardel.mp3:\n", "data//kardel.mp3"},
+         "ERROR: Error!\nCan't play music file data/kardel.mp3:\n", "data/kardel.mp3"},
         {"an empty soundtrack", [](const fs::path& r) { e2e::replace_data_file(r, "kardel.mp3", ""); },
-         "ERROR: Error!\nCan't play music file data//kardel.mp3:\n", "data//kardel.mp3"},
+         "ERROR: Error!\nCan't play music file data/kardel.mp3:\n", "data/kardel.mp3"},
         {"no loading picture", [](const fs::path& r) { fs::remove(r / "data/loading.tga"); },
-         "ERROR: Error!\nCan't load the picture data//loading.tga", "No such file or directory"},
+         "ERROR: Error!\nCan't load the picture data/loading.tga", "No such file or directory"},
         {"a missing scene picture", [](const fs::path& r) { fs::remove(r / "data/greetz/grp07.tga"); },
-         "ERROR: Error!\nCan't load the picture data//greetz//grp07.tga", "No such file or directory"},
+         "ERROR: Error!\nCan't load the picture data/greetz/grp07.tga", "No such file or directory"},
         {"a picture shorter than its header",
          [](const fs::path& r) {
              std::string bytes = e2e::read_text(r / "data/object/swirl1.tga");
              e2e::replace_data_file(r, "object/swirl1.tga", bytes.substr(0, bytes.size() / 2));
          },
-         "ERROR: Error!\nCan't load the picture data//object//swirl1.tga", "shorter than its header says"},
+         "ERROR: Error!\nCan't load the picture data/object/swirl1.tga", "shorter than its header says"},
         {"a colour-mapped picture",
          [](const fs::path& r) {
              std::string bytes = e2e::read_text(r / "data/city/ut1.tga");
-             bytes[1] = 1;
+             bytes[2] = 1;
              e2e::replace_data_file(r, "city/ut1.tga", bytes);
          },
-         "ERROR: Error!\nCan't load the picture data//city//ut1.tga", "has a colour map"},
+         "ERROR: Error!\nCan't load the picture data/city/ut1.tga", "is a colour-mapped TGA (type 1)"},
+        {"a picture declaring far more pixels than its file holds",
+         [](const fs::path& r) {
+             std::string bytes = e2e::read_text(r / "data/city/ut1.tga").substr(0, 118);
+             bytes.replace(12, 4, "\xff\xff\xff\xff");
+             e2e::replace_data_file(r, "city/ut1.tga", bytes);
+         },
+         "ERROR: Error!\nCan't load the picture data/city/ut1.tga", "more than the 8192 x 8192"},
+        {"a PNG renamed .tga",
+         [](const fs::path& r) { e2e::replace_data_file(r, "city/ut1.tga", "\x89PNG\r\n\x1a\n" + std::string(100, '\0')); },
+         "ERROR: Error!\nCan't load the picture data/city/ut1.tga", "is a PNG file, not a TGA picture"},
+        {"a WAV renamed .mp3",
+         [](const fs::path& r) {
+             e2e::replace_data_file(r, "kardel.mp3", std::string("RIFF\x24\x10\x01\x01WAVEfmt ") + std::string(40000, '\x01'));
+         },
+         "ERROR: Error!\nCan't play music file data/kardel.mp3:\n", "is a WAV file, not MP3"},
+        {"an oversized settings.ini",
+         [](const fs::path& r) { e2e::replace_data_file(r, "settings.ini", "10\n1000\n" + std::string(2 << 20, ' ')); },
+         "ERROR: Error!\nCan't read the settings file data/settings.ini:\nlarger than", "data/settings.ini"},
+        {"a mesh with decimal commas",
+         [](const fs::path& r) { e2e::replace_data_file(r, "object/hose3.ef3", "3 1\n0 0 0\n1,5 0 0\n0 1 0\n0 1 2\n"); },
+         "Error fakia: data/object/hose3.ef3: line 3: ", "vertex 1 of 3: \"1,5\" is not a number"},
         {"no mesh", [](const fs::path& r) { fs::remove(r / "data/object/hose3.ef3"); },
-         "Error fakia: File IO error", "zelvo: data//object//hose3.ef3: No such file or directory"},
+         "Error fakia: File IO error", "zelvo: data/object/hose3.ef3: No such file or directory"},
         {"a mesh with an index outside its vertices",
          [](const fs::path& r) {
              e2e::replace_data_file(r, "object/campfer3.ef3", "3 1\n0 0 0\n1 0 0\n0 1 0\n0 1 7\n");
          },
-         "Error fakia: data//object//campfer3.ef3: ", "names vertex 7"},
+         "Error fakia: data/object/campfer3.ef3: ", "names vertex 7"},
         {"a mesh with an infinite coordinate",
          [](const fs::path& r) { e2e::replace_data_file(r, "object/hose3.ef3", "3 1\n0 0 0\n1 inf 0\n0 1 0\n0 1 2\n"); },
-         "Error fakia: data//object//hose3.ef3: ", "vertex 1 has a coordinate that is not finite"},
+         "Error fakia: data/object/hose3.ef3: ", "vertex 1 has a coordinate that is not finite"},
         {"a mesh with a fractional count",
          [](const fs::path& r) { e2e::replace_data_file(r, "object/hose3.ef3", "3.5 1\n0 0 0\n1 0 0\n0 1 0\n0 1 2\n"); },
-         "Error fakia: data//object//hose3.ef3: ", "the vertex count \"3.5\" is not a whole number"},
+         "Error fakia: data/object/hose3.ef3: ", "the vertex count \"3.5\" is not a whole number"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -172,7 +193,7 @@ TEST_F(Headless, UnreadableSettingsWarnAndTheShowStillRuns) {
     e2e::Outcome o = run_capture({"--fps", "25", "--from", "33000", "--to", "33000"});
     ASSERT_TRUE(o.exited) << describe(o);
     EXPECT_EQ(o.exit_code, 0) << describe(o);
-    EXPECT_NE(o.err.find("warning: data//settings.ini: cannot read credits_ease_divisor"), std::string::npos)
+    EXPECT_NE(o.err.find("warning: data/settings.ini: cannot read credits_ease_divisor"), std::string::npos)
         << describe(o);
     EXPECT_EQ(frame_names(), std::vector<std::string>{"033000.png"});
 }
@@ -263,7 +284,7 @@ TEST_F(Headless, FilesWrittenByFfmpegLoadUpright) {
         fs::remove(root / "data" / c.file);
         fs::create_symlink(build_path("data/") + c.file, root / "data" / c.file);
         if (std::string(c.file) == "kardel.mp3") {
-            EXPECT_NE(o.err.find("warning: data//kardel.mp3: the data after"), std::string::npos) << describe(o);
+            EXPECT_NE(o.err.find("warning: data/kardel.mp3: the data after"), std::string::npos) << describe(o);
         }
     }
 }

@@ -53,6 +53,10 @@ std::string junk_warning(const DecodedAudio& audio, const std::string& reason) {
 bool mp3_decode(const uint8_t* bytes, size_t size, DecodedAudio* audio, std::string* error, std::string* warning) {
     *audio = DecodedAudio{};
     if (!bytes || size == 0) return fail(error, "the MP3 data is empty");
+    // The decoder would hunt through a WAV or an Ogg file for anything that
+    // looks like an MP3 frame, and play the noise it finds.
+    if (const char* format = file_format_name(bytes, size))
+        return fail(error, std::string("the data is a ") + format + " file, not MP3");
     // mpg123_init is required before libmpg123 1.27 and harmless after it.
     mpg123_init();
     int status = MPG123_OK;
@@ -85,7 +89,8 @@ bool mp3_decode(const uint8_t* bytes, size_t size, DecodedAudio* audio, std::str
             mpg123_getformat(handle, &rate, &channels, &encoding);
             if (have_format && (rate != audio->rate || channels != audio->channels)) {
                 if (audio->samples.empty())
-                    return fail(error, "the MP3 data changes its sample rate or channels midway");
+                    return fail(error, "the data is not MP3: what look like its first frames disagree on "
+                                       "sample rate and channels");
                 // Trailing bytes that happen to look like a frame of another
                 // format end the music like any other junk.
                 if (warning) *warning = junk_warning(*audio, "a frame of another sample rate or channel count");
@@ -116,6 +121,16 @@ bool mp3_decode(const uint8_t* bytes, size_t size, DecodedAudio* audio, std::str
         return fail(error, "no MP3 audio frames found in the data");
     }
     audio->samples.resize(audio->samples.size() - audio->samples.size() % audio->channels);
+    // A file cut short ends inside its frames: the length its tag promises was
+    // not reached.
+    const off_t promised = mpg123_length(handle);
+    const int64_t decoded = static_cast<int64_t>(audio->samples.size() / audio->channels);
+    if (warning && warning->empty() && promised > 0 && decoded < promised) {
+        char at[96];
+        std::snprintf(at, sizeof at, "the file is cut short: the music ends at %.3f s of the %.3f s its header promises",
+                      double(decoded) / audio->rate, double(promised) / audio->rate);
+        *warning = at;
+    }
     return true;
 }
 

@@ -24,6 +24,11 @@
 [[noreturn]] void fatal_error(const std::string& text, const std::string& caption, int exit_status = 1,
                               const std::string& cause = "");
 
+// Flushes standard output. Returns exit_ok, or (saying why on stderr)
+// exit_failure when what was written could not reach it: a full disk, a
+// closed output.
+int flush_standard_output();
+
 // ---- Command line ----
 
 // Exit statuses of the program.

@@ -54,11 +54,13 @@ void start_sound() {
     // whole soundtrack when the stream opens.
 }
 
-void load_soundtrack(const char* path) {
+void load_soundtrack(const char* file) {
+    const std::string shown = shown_path(file);
+    const char* path = shown.c_str();
     // Read whole, so no disk access happens during the show.
     std::string error;
     bool opened = false;
-    if (!read_whole_file(path, largest_soundtrack, &soundtrack_bytes, &error, &opened)) {
+    if (!read_whole_file(file, largest_soundtrack, &soundtrack_bytes, &error, &opened)) {
         if (!opened) fatal_error("Error!\nCan't find music file...", "ERROR", exit_failure, std::string(path) + ": " + error);
         fatal_error(std::string("Error!\nCan't read music file ") + path + ":\n" + error, "ERROR");
     }
