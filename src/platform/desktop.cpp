@@ -297,6 +297,17 @@ bool desktop_open_window(const char* title, int width, int height, int bits, boo
         return false;
     }
     desktop.video_started = true;
+    // Without a display SDL falls back to a driver that draws nowhere: the show
+    // would play unseen. Only a driver asked for by name may do that.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
+        !(asked && std::strcmp(asked, driver) == 0)) {
+        *error = "there is no display to open it on (SDL found only its \"" + std::string(driver) +
+                 "\" driver); --capture renders without one";
+        desktop_close_window();
+        return false;
+    }
     // Ask for a 24-bit depth buffer and settle for 16.
     if (!create_window_and_context(title, width, height, 24, error) &&
         !create_window_and_context(title, width, height, 16, error)) {
@@ -363,6 +374,12 @@ bool desktop_next_event(Message* message) {
     return false;
 }
 
+void desktop_wait_event(uint32_t timeout_ms) {
+    if (!desktop.video_started) return;
+    // Without an event to fill, SDL leaves the one it found in the queue.
+    SDL_WaitEventTimeout(nullptr, static_cast<int>(timeout_ms));
+}
+
 void desktop_message_box(const char* text, const char* caption) {
     if (!message_boxes_wanted()) return;
     // Without a display SDL cannot show the box; the text is already on stderr.
@@ -385,6 +402,7 @@ const BackendTable desktop_backend = {
     .set_title = desktop_set_title,
     .show_cursor = desktop_show_cursor,
     .next_message = desktop_next_event,
+    .wait_message = desktop_wait_event,
     .message_box = desktop_message_box,
     .wall_ms = desktop_wall_ms,
     .sound_init = [](int rate, int channels, std::string* error) {

@@ -494,6 +494,8 @@ const BackendTable headless_backend = {
     // No window: no cursor, no events of its own, no box beside the text on stderr.
     .show_cursor = [](bool) {},
     .next_message = [](Message*) { return false; },
+    // The headless window is never inactive, so the loop never waits.
+    .wait_message = [](uint32_t) {},
     .message_box = [](const char*, const char*) {},
     .wall_ms = headless_wall_ms,
     .sound_init = [](int, int, std::string*) { return true; },  // no device to open

@@ -49,6 +49,10 @@ bool platform_peek_message(Message* message) {
     return false;
 }
 
+void platform_wait_message(uint32_t timeout_ms) {
+    if (!dispatch.quit_posted) backend().wait_message(timeout_ms);
+}
+
 void platform_post_quit(int exit_code) {
     dispatch.quit_posted = true;
     dispatch.quit_code = exit_code;

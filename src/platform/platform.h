@@ -105,6 +105,11 @@ void platform_show_cursor(bool show);
 // Fetches at most one pending message. Returns false when none is pending.
 bool platform_peek_message(Message* message);
 
+// Waits until a message is pending or timeout_ms have passed, whichever comes
+// first, leaving the message in the queue. Returns at once when one is pending
+// (the posted quit too) and headless, where nothing ever arrives.
+void platform_wait_message(uint32_t timeout_ms);
+
 // Queues the quit message with the given exit code; platform_peek_message returns it later.
 void platform_post_quit(int exit_code);
 

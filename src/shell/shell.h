@@ -105,8 +105,11 @@ void destroy_gl_window();
 
 extern bool window_active;       // false while the window is minimised
 extern bool key_down[256];       // by Win32 virtual-key code
-extern int32_t frame_count;      // main-loop passes since playback began
-extern float frames_per_second;  // average rate since playback began
+extern int32_t frame_count;      // frames the main loop drew since playback began
+extern float frames_per_second;  // average rate of frames drawn since playback began
+
+// While the window is inactive a pass waits this long for a message at most.
+constexpr uint32_t inactive_wait_ms = 100;
 
 // What one run of the main loop needs besides the process-wide state.
 struct MainLoop {
@@ -118,7 +121,9 @@ struct MainLoop {
 };
 
 // One pass: at most one message, then (while active and Escape is up) one frame
-// at the soundtrack position, then the counters and the status line.
+// at the soundtrack position, then the counters and the status line. While
+// inactive it draws nothing but follows the soundtrack, ends the loop past the
+// show's end or the range's, and waits up to inactive_wait_ms for a message.
 void main_loop_pass(MainLoop& loop);
 
 // Runs passes until the loop is finished.
