@@ -84,6 +84,7 @@ void sound_play(int32_t) {}
 int32_t sound_position_ms() { return fake.position; }
 void sound_close() { fake.sound_closes += 1; }
 bool platform_finish_capture(std::string*) { return true; }
+int platform_caught_signal() { return 0; }
 
 // ---- Tests ----
 

@@ -174,6 +174,11 @@ TEST(Options, ReadsEveryOptionInBothSpellings) {
     EXPECT_EQ(parse({"--bench"}).options.bench_frames, 60);
     EXPECT_TRUE(parse({"--capture", "x", "--reference"}).options.reference);
     EXPECT_TRUE(parse({"--scenes"}).options.list_scenes);
+    // A --to past the show's end is moved to it, and the run says so.
+    EXPECT_EQ(parse({"--to", "160704"}).options.to_past_end, false);
+    EXPECT_EQ(parse({"--to", "200000"}).options.to_ms, 160704);
+    EXPECT_EQ(parse({"--to", "200000"}).options.to_past_end, true);
+    EXPECT_TRUE(parse({"--capture", "show.MKV"}).ok);
 }
 
 TEST(Options, RefusesWhatItCannotUse) {
@@ -214,6 +219,9 @@ TEST(Options, RefusesWhatItCannotUse) {
         {"--bench", "--capture", "x"},
         {"--bench", "--from", "1000"},
         {"--reference=yes"},
+        {"--from", "160705"},  // past the show's end
+        {"--capture", "out.avi"},
+        {"--capture", "clip.GIF"},
     };
     for (const auto& arguments : refused) {
         Parsed p = parse(arguments);

@@ -55,6 +55,7 @@ struct BackendTable {
     int (*frames_expected)();
     bool (*start_capture)(std::string* error);
     bool (*finish_capture)(std::string* error);
+    int (*caught_signal)();
 };
 
 // SDL2 window, context, events and audio (desktop.cpp, its sound in desktop_sound.cpp).

@@ -53,6 +53,8 @@ void platform_wait_message(uint32_t timeout_ms) {
     if (!dispatch.quit_posted) backend().wait_message(timeout_ms);
 }
 
+int platform_caught_signal() { return backend().caught_signal(); }
+
 void platform_post_quit(int exit_code) {
     dispatch.quit_posted = true;
     dispatch.quit_code = exit_code;

@@ -90,8 +90,11 @@ std::string partial_json_name(const std::string& path) {
 // Writes text to the partial file and, when keep is set, renames it into
 // place; otherwise (a trial write) removes it.
 bool write_json_file(const std::string& path, const std::string& text, bool keep, std::string* error) {
-    if (std::filesystem::is_directory(path)) {
-        *error = "cannot write " + path + ": it is a folder";
+    // Renaming over a device or a folder would replace it (or fail at the very end).
+    std::error_code code;
+    const auto status = std::filesystem::status(path, code);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        *error = "cannot write " + path + ": it is not a regular file";
         return false;
     }
     const std::string partial = partial_json_name(path);

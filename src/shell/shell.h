@@ -44,6 +44,7 @@ struct ShellOptions {
     int32_t from_ms = 0;        // --from: where the soundtrack starts
     bool has_to = false;
     int32_t to_ms = 0;          // --to: the show ends once music time passes this
+    bool to_past_end = false;   // --to named a time past the show's end, where to_ms now lies
     std::string capture_path;   // --capture: headless, frames into this folder
     bool has_fps = false;
     double fps = 30.0;          // --fps: frames per second of virtual time when capturing
@@ -59,7 +60,9 @@ struct ShellOptions {
 };
 
 // Parses argv[1 ...]. Returns false with *error set for an unknown option, a
-// missing or malformed value, or values that do not fit together.
+// missing or malformed value, values that do not fit together, --from past the
+// show's end, or a capture path naming a format other than .mp4 or .mkv. A --to
+// past the show's end is moved to it, with to_past_end set.
 bool parse_options(int argc, const char* const* argv, ShellOptions* options, std::string* error);
 
 // The text --help prints.
