@@ -148,12 +148,12 @@ TEST_F(Headless, FatalStartUpConditionsReportAndFail) {
          "ERROR: Error!\nCan't load the picture data/city/ut1.tga", "more than the 8192 x 8192"},
         {"a PNG renamed .tga",
          [](const fs::path& r) { e2e::replace_data_file(r, "city/ut1.tga", "\x89PNG\r\n\x1a\n" + std::string(100, '\0')); },
-         "ERROR: Error!\nCan't load the picture data/city/ut1.tga", "is a PNG file, not a TGA picture"},
+         "ERROR: Error!\nCan't load the picture data/city/ut1.tga", "holds PNG data, not a TGA picture"},
         {"a WAV renamed .mp3",
          [](const fs::path& r) {
              e2e::replace_data_file(r, "kardel.mp3", std::string("RIFF\x24\x10\x01\x01WAVEfmt ") + std::string(40000, '\x01'));
          },
-         "ERROR: Error!\nCan't play music file data/kardel.mp3:\n", "is a WAV file, not MP3"},
+         "ERROR: Error!\nCan't play music file data/kardel.mp3:\n", "holds WAV data, not MP3"},
         {"an oversized settings.ini",
          [](const fs::path& r) { e2e::replace_data_file(r, "settings.ini", "10\n1000\n" + std::string(2 << 20, ' ')); },
          "ERROR: Error!\nCan't read the settings file data/settings.ini:\nlarger than", "data/settings.ini"},

@@ -179,8 +179,8 @@ TEST(Tga, RefusesMalformedPictures) {
         {"zero height", 14, "\0"sv, 0, "zero-sized"},
         {"ID field past the end", 0, "\xff"sv, 0, "shorter than its header says"},
         {"beyond 8192 x 8192", 12, "\xff\xff\xff\xff"sv, 0, "more than the 8192 x 8192"},
-        {"a PNG renamed", 0, "\x89PNG\r\n\x1a\n"sv, 0, "is a PNG file, not a TGA picture"},
-        {"a JPEG renamed", 0, "\xff\xd8\xff\xe0"sv, 0, "is a JPEG file"},
+        {"a PNG renamed", 0, "\x89PNG\r\n\x1a\n"sv, 0, "holds PNG data, not a TGA picture"},
+        {"a JPEG renamed", 0, "\xff\xd8\xff\xe0"sv, 0, "holds JPEG data"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -56,7 +56,7 @@ bool mp3_decode(const uint8_t* bytes, size_t size, DecodedAudio* audio, std::str
     // The decoder would hunt through a WAV or an Ogg file for anything that
     // looks like an MP3 frame, and play the noise it finds.
     if (const char* format = file_format_name(bytes, size))
-        return fail(error, std::string("the data is a ") + format + " file, not MP3");
+        return fail(error, std::string("the file holds ") + format + " data, not MP3");
     // mpg123_init is required before libmpg123 1.27 and harmless after it.
     mpg123_init();
     int status = MPG123_OK;

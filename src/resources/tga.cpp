@@ -50,7 +50,7 @@ bool read_layout(const uint8_t* bytes, size_t size, TgaLayout* layout, std::stri
     // A colour-map type beyond 1 means no TGA at all; say what the file is when we can.
     if (size >= 2 && bytes[1] > 1) {
         if (const char* format = file_format_name(bytes, size))
-            return refuse(error, std::string("is a ") + format + " file, not a TGA picture");
+            return refuse(error, std::string("holds ") + format + " data, not a TGA picture");
     }
     if (size < tga_header_size)
         return refuse(error, "shorter than a TGA header (" + std::to_string(size) + " of 18 bytes)");
