@@ -286,6 +286,15 @@ namespace {
 
 void desktop_close_window();
 
+// Our own endings close the window first; an exit that finds it open came from
+// the display library (the window destroyed by another program, the display gone).
+void explain_exit_with_window_open() {
+    if (desktop.window)
+        std::fputs("zelvo: the display ended the show: its window was destroyed from outside or the connection "
+                   "to the display was lost\n",
+                   stderr);
+}
+
 bool desktop_open_window(const char* title, int width, int height, int bits, bool fullscreen_request,
                          bool* got_fullscreen, std::string* error) {
     *got_fullscreen = false;
@@ -297,6 +306,8 @@ bool desktop_open_window(const char* title, int width, int height, int bits, boo
         return false;
     }
     desktop.video_started = true;
+    static const bool explains_exit = std::atexit(explain_exit_with_window_open) == 0;
+    (void)explains_exit;
     // Without a display SDL falls back to a driver that draws nowhere: the show
     // would play unseen. Only a driver asked for by name may do that.
     const char* driver = SDL_GetCurrentVideoDriver();
