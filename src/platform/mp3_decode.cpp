@@ -48,6 +48,40 @@ std::string junk_warning(const DecodedAudio& audio, const std::string& reason) {
     return std::string("the data after ") + at + " s does not decode (" + reason + "); the music ends there";
 }
 
+// The length in bytes of the Layer III frame whose header is at p, or 0 when
+// the four bytes there are no such header.
+size_t layer3_frame_length(const uint8_t* p) {
+    static const int mpeg1_kbps[16] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0};
+    static const int mpeg2_kbps[16] = {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0};
+    static const int mpeg1_rates[4] = {44100, 48000, 32000, 0};
+    if (p[0] != 0xFF || (p[1] & 0xE0) != 0xE0 || ((p[1] >> 1) & 3) != 1) return 0;
+    const int version = (p[1] >> 3) & 3;  // 3: MPEG-1, 2: MPEG-2, 0: MPEG-2.5
+    if (version == 1) return 0;
+    const int kbps = (version == 3 ? mpeg1_kbps : mpeg2_kbps)[p[2] >> 4];
+    const int rate = mpeg1_rates[(p[2] >> 2) & 3] >> (version == 3 ? 0 : version == 2 ? 1 : 2);
+    if (kbps == 0 || rate == 0) return 0;
+    return static_cast<size_t>((version == 3 ? 144 : 72) * kbps * 1000 / rate + ((p[2] >> 1) & 1));
+}
+
+// Whether the data's frames, walked from the start (after an ID3v2 tag), run
+// on to a last frame that the data ends inside: a file cut short. Anything
+// that is no frame stops the walk (junk and tags are warned about elsewhere).
+bool last_frame_cut_short(const uint8_t* bytes, size_t size) {
+    size_t at = 0;
+    if (size >= 10 && std::memcmp(bytes, "ID3", 3) == 0) {
+        at = 10 + ((size_t{bytes[6]} & 0x7F) << 21 | (size_t{bytes[7]} & 0x7F) << 14 |
+                   (size_t{bytes[8]} & 0x7F) << 7 | (size_t{bytes[9]} & 0x7F));
+        if (bytes[5] & 0x10) at += 10;  // a footer
+    }
+    while (at + 4 <= size) {
+        const size_t length = layer3_frame_length(bytes + at);
+        if (length == 0) return false;
+        if (length > size - at) return true;
+        at += length;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool mp3_decode(const uint8_t* bytes, size_t size, DecodedAudio* audio, std::string* error, std::string* warning) {
@@ -78,6 +112,7 @@ bool mp3_decode(const uint8_t* bytes, size_t size, DecodedAudio* audio, std::str
     const unsigned char* input = bytes;
     size_t input_size = size;
     bool have_format = false;
+    bool cut_inside_frame = false;
     for (;;) {
         status = mpg123_decode(handle, input, input_size, chunk.data(), chunk.size(), &produced);
         input = nullptr;
@@ -105,7 +140,10 @@ bool mp3_decode(const uint8_t* bytes, size_t size, DecodedAudio* audio, std::str
             audio->samples.resize(old + produced / sizeof(int16_t));
             std::memcpy(audio->samples.data() + old, chunk.data(), produced);
         }
-        if (status == MPG123_NEED_MORE || status == MPG123_DONE) break;
+        if (status == MPG123_NEED_MORE || status == MPG123_DONE) {
+            cut_inside_frame = status == MPG123_NEED_MORE && last_frame_cut_short(bytes, size);
+            break;
+        }
         if (status == MPG123_ERR) {
             // Bytes after the last good frame (padding, a stray tag) end the
             // music there, as other players treat them; nothing decoded at all
@@ -126,9 +164,14 @@ bool mp3_decode(const uint8_t* bytes, size_t size, DecodedAudio* audio, std::str
     const off_t promised = mpg123_length(handle);
     const int64_t decoded = static_cast<int64_t>(audio->samples.size() / audio->channels);
     if (warning && warning->empty() && promised > 0 && decoded < promised) {
-        char at[96];
+        char at[112];
         std::snprintf(at, sizeof at, "the file is cut short: the music ends at %.3f s of the %.3f s its header promises",
                       double(decoded) / audio->rate, double(promised) / audio->rate);
+        *warning = at;
+    } else if (warning && warning->empty() && cut_inside_frame) {
+        char at[96];
+        std::snprintf(at, sizeof at, "the file is cut short inside a frame: the music ends at %.3f s",
+                      double(decoded) / audio->rate);
         *warning = at;
     }
     return true;
