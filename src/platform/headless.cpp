@@ -542,7 +542,8 @@ const BackendTable headless_backend = {
     .close_window = headless_close_window,
     .swap_buffers = headless_swap_buffers,
     .set_title = headless_set_title,
-    // No window: no cursor, no events of its own, no box beside the text on stderr.
+    // No window: no cursor, no events but the close a failed or interrupted
+    // capture sends, no box beside the text on stderr.
     .show_cursor = [](bool) {},
     .next_message = headless_next_message,
     // The headless window is never inactive, so the loop never waits.
