@@ -194,14 +194,14 @@ TEST(ParticleField, FadesOutsideTheBoxAndIsRebornBelowLifeMin) {
     EXPECT_FLOAT_EQ(credits_scene.field.particles[1].z, 30.2f);
 }
 
-TEST(ParticleField, FrozenOnlyOnMultiplesOfAPositiveModulus) {
+TEST(ParticleField, FrozenOnlyOnMultiplesOfTheModulus) {
     struct Row {
         int32_t t, modulus;
         bool moves;
     };
     const Row rows[] = {
         {1000, 2, false}, {1001, 2, true}, {-4, 2, false}, {35000, 1000, false}, {35001, 1000, true},
-        {5, 1, false},    {7, 0, true},    {6, -3, true},  {INT32_MIN, -1, true}, {0, 0, true},
+        {5, 1, false},    {7, 0, true},    {6, -3, false}, {7, -3, true}, {INT32_MIN, -1, false}, {0, 0, true},
     };
     for (const Row& row : rows)
         EXPECT_EQ(particle_field_moves(row.t, row.modulus), row.moves) << row.t << " rem " << row.modulus;

@@ -134,6 +134,14 @@ TEST_F(Desktop, AskedToQuitItClosesTheWindowAndExitsZero) {
     EXPECT_LT(o.seconds, 10) << describe(o);
 }
 
+TEST_F(Desktop, ItsWindowDestroyedByAnotherProgramItEndsWithoutACrash) {
+    ASSERT_NO_FATAL_FAILURE(start_and_wait_for_playback(60000));
+    xdotool("windowclose " + window);
+    e2e::Outcome o = e2e::wait(child, 15);
+    ASSERT_TRUE(o.exited) << describe(o);  // not killed by a signal
+    EXPECT_NE(o.err.find("its window was destroyed from outside"), std::string::npos) << describe(o);
+}
+
 TEST_F(Desktop, MutedItNeedsNoAudioDriverAndStillEndsByItself) {
     std::vector<std::string> environment = {"DISPLAY=" + display_name(), "SDL_AUDIODRIVER=no-such-driver",
                                             "ZELVO_NO_MESSAGE_BOX=1"};
@@ -141,6 +149,12 @@ TEST_F(Desktop, MutedItNeedsNoAudioDriverAndStillEndsByItself) {
     ASSERT_TRUE(o.exited) << describe(o);
     EXPECT_EQ(o.exit_code, 0) << describe(o);
     EXPECT_GT(o.seconds, 6.5) << "the loading screen and the music's last 1.7 s take their time\n" << describe(o);
+
+    // No display at all: --mute must not hide that behind a driver that draws nowhere.
+    o = e2e::run(zelvo({"--mute"}), {"DISPLAY=", "WAYLAND_DISPLAY=", "ZELVO_NO_MESSAGE_BOX=1"}, logs, 30);
+    ASSERT_TRUE(o.exited) << describe(o);
+    EXPECT_EQ(o.exit_code, 1) << describe(o);
+    EXPECT_NE(o.err.find("there is no display to open it on"), std::string::npos) << describe(o);
 
     // The same machine without --mute: the show's own text, then the cause and the way out.
     o = e2e::run(zelvo({"--from", "159000"}), environment, logs, 30);

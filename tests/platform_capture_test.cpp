@@ -325,6 +325,8 @@ TEST(FrameSinks, VideoFilesAreChosenByTheirExtension) {
         {"show.avi", false}, {"053530.png", false},
     };
     for (const Case& c : cases) EXPECT_EQ(is_video_path(c.path), c.video) << c.path;
+    // Two captures into one folder never share a file being written.
+    EXPECT_EQ(partial_file_name("000040.png"), ".000040.png." + std::to_string(getpid()) + ".partial");
 }
 
 TEST(VideoFile, HoldsTheFramesOfTheRangeUprightWithTheSoundtrack) {
@@ -380,7 +382,7 @@ TEST(PngFolder, AWriteThatFailsOnTheWorkerFailsTheCapture) {
     HeadlessOptions options;
     options.fps = 25;
     options.from_ms = 0;
-    options.to_ms = 400;
+    options.to_ms = 4000;
     const fs::path folder = fresh_folder("vanishing");
     options.capture_path = folder.string();
     std::string error;
@@ -390,7 +392,14 @@ TEST(PngFolder, AWriteThatFailsOnTheWorkerFailsTheCapture) {
     draw_pass();  // hands the previous frames on, so they are written before the folder goes
     fs::remove_all(folder);
     std::ofstream(folder) << "in the way";
-    while (sound_position_ms() <= options.to_ms) draw_pass();
+    // The capture stops at its first failed write: the backend closes the window.
+    Message message;
+    bool closed = false;
+    while (!closed && sound_position_ms() <= options.to_ms) {
+        draw_pass();
+        closed = platform_peek_message(&message) && message.kind == MessageKind::close;
+    }
+    EXPECT_TRUE(closed) << "rendered on to " << sound_position_ms() << " ms after the write failed";
     EXPECT_FALSE(platform_finish_capture(&error));
     EXPECT_NE(error.find(folder.string()), std::string::npos) << error;
     EXPECT_LT(platform_frames_written(), platform_frames_expected());

@@ -25,6 +25,7 @@ struct FakePlatform {
     bool stream_opens = true;
     std::vector<int32_t> drawn_at;  // music time of every frame the loop drew
     int draw_result = 1;
+    std::vector<uint32_t> waits;  // the timeout of every wait for a message
 };
 
 FakePlatform fake;
@@ -62,6 +63,7 @@ bool platform_peek_message(Message* m) {
     fake.messages.pop_front();
     return true;
 }
+void platform_wait_message(uint32_t timeout_ms) { fake.waits.push_back(timeout_ms); }
 void platform_post_quit(int exit_code) {
     fake.messages.push_back(message(MessageKind::quit, static_cast<uint32_t>(exit_code)));
 }
@@ -82,6 +84,7 @@ void sound_play(int32_t) {}
 int32_t sound_position_ms() { return fake.position; }
 void sound_close() { fake.sound_closes += 1; }
 bool platform_finish_capture(std::string*) { return true; }
+int platform_caught_signal() { return 0; }
 
 // ---- Tests ----
 
@@ -135,7 +138,7 @@ TEST_F(MainLoopPass, RateIsTheAverageSincePlaybackBegan) {
     EXPECT_FLOAT_EQ(frames_per_second, 25.0f);
 }
 
-TEST_F(MainLoopPass, MinimisedWindowDrawsNothingButCountsAndRewritesTheOldTime) {
+TEST_F(MainLoopPass, MinimisedWindowDrawsNothingWaitsForMessagesAndFollowsTheMusic) {
     fake.position = 5000;
     pass();
     fake.messages.push_back(message(MessageKind::activate, 0, true));
@@ -146,11 +149,13 @@ TEST_F(MainLoopPass, MinimisedWindowDrawsNothingButCountsAndRewritesTheOldTime) 
     EXPECT_FALSE(window_active);
     EXPECT_EQ(fake.drawn_at, std::vector<int32_t>{5000});
     EXPECT_EQ(fake.swaps, 1);
-    EXPECT_EQ(music_time, 5000);
-    EXPECT_EQ(frame_count, 3);
+    EXPECT_EQ(music_time, 7000);
+    // No busy loop: every inactive pass waits for a message, and only drawn frames count.
+    EXPECT_EQ(fake.waits, std::vector<uint32_t>(2, inactive_wait_ms));
+    EXPECT_EQ(frame_count, 1);
     ASSERT_EQ(fake.titles.size(), 3u);
-    EXPECT_NE(fake.titles.back().find("| 5000 ms ["), std::string::npos) << fake.titles.back();
-    EXPECT_FLOAT_EQ(frames_per_second, 3 / 5000.0f * 1000);
+    EXPECT_NE(fake.titles.back().find("| 7000 ms ["), std::string::npos) << fake.titles.back();
+    EXPECT_FLOAT_EQ(frames_per_second, 1 / 7000.0f * 1000);
 
     // Restored, the show goes on where the soundtrack has got to.
     fake.messages.push_back(message(MessageKind::activate, 0, false));
@@ -159,6 +164,25 @@ TEST_F(MainLoopPass, MinimisedWindowDrawsNothingButCountsAndRewritesTheOldTime) 
     EXPECT_TRUE(window_active);
     EXPECT_EQ(fake.drawn_at.back(), 9000);
     EXPECT_FALSE(loop.finished);
+}
+
+TEST_F(MainLoopPass, MinimisedTheShowStillEndsOnTimeWithoutDrawing) {
+    const struct {
+        int32_t to_ms, position;
+        bool finished;
+    } rows[] = {
+        {INT32_MAX, 160704, false}, {INT32_MAX, 160705, true}, {20000, 20000, false}, {20000, 20001, true},
+    };
+    for (const auto& row : rows) {
+        SetUp();
+        loop.to_ms = row.to_ms;
+        fake.messages.push_back(message(MessageKind::activate, 0, true));
+        fake.position = row.position;
+        pass();
+        EXPECT_EQ(loop.finished, row.finished) << row.position;
+        EXPECT_TRUE(fake.drawn_at.empty());
+        EXPECT_EQ(fake.waits.size(), row.finished ? 0u : 1u);
+    }
 }
 
 TEST_F(MainLoopPass, EscapeIsIgnoredWhileInactiveAndEndsTheFirstActivePass) {
@@ -174,7 +198,7 @@ TEST_F(MainLoopPass, EscapeIsIgnoredWhileInactiveAndEndsTheFirstActivePass) {
     EXPECT_TRUE(loop.finished);
     EXPECT_TRUE(fake.drawn_at.empty());
     EXPECT_EQ(fake.swaps, 0);
-    EXPECT_EQ(frame_count, 3);
+    EXPECT_EQ(frame_count, 0);
     EXPECT_EQ(fake.titles.size(), 3u);
 }
 

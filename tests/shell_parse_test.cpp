@@ -66,6 +66,10 @@ TEST(Settings, ReadsTheTwoValuesAsTheFileLayoutGivesThem) {
         {"0\n1000", 1.0f, 1000, true},
         {"0.5\n1000", 1.0f, 1000, true},
         {"-10\n1000", 1.0f, 1000, true},
+        {"\xEF\xBB\xBF" "12.5\n250\n", 12.5f, 250, false},  // a byte-order mark is skipped
+        {"5\n0x10", 5.0f, 1000, true},                      // hexadecimal is no decimal integer
+        {"5\n2.5", 5.0f, 1000, true},
+        {"5q\n20", 10.0f, 20, true},
     };
     for (const Case& c : cases) {
         std::string warnings;
@@ -86,6 +90,7 @@ TEST(Settings, WarningsSayWhetherAValueIsUnreadableOrOutOfRange) {
         {"5\n99999999999", "credits_particle_modulus 99999999999 is out of range; using 1000"},
         {"5\nfast", "cannot read credits_particle_modulus"},
         {"5 6 7", "ignoring \"7\" after the two values"},
+        {"5\n0x10\n", "credits_particle_modulus \"0x10\" is not a whole number; using 1000"},
     };
     for (const auto& c : cases) {
         std::string warnings;
@@ -169,6 +174,11 @@ TEST(Options, ReadsEveryOptionInBothSpellings) {
     EXPECT_EQ(parse({"--bench"}).options.bench_frames, 60);
     EXPECT_TRUE(parse({"--capture", "x", "--reference"}).options.reference);
     EXPECT_TRUE(parse({"--scenes"}).options.list_scenes);
+    // A --to past the show's end is moved to it, and the run says so.
+    EXPECT_EQ(parse({"--to", "160704"}).options.to_past_end, false);
+    EXPECT_EQ(parse({"--to", "200000"}).options.to_ms, 160704);
+    EXPECT_EQ(parse({"--to", "200000"}).options.to_past_end, true);
+    EXPECT_TRUE(parse({"--capture", "show.MKV"}).ok);
 }
 
 TEST(Options, RefusesWhatItCannotUse) {
@@ -209,6 +219,9 @@ TEST(Options, RefusesWhatItCannotUse) {
         {"--bench", "--capture", "x"},
         {"--bench", "--from", "1000"},
         {"--reference=yes"},
+        {"--from", "160705"},  // past the show's end
+        {"--capture", "out.avi"},
+        {"--capture", "clip.GIF"},
     };
     for (const auto& arguments : refused) {
         Parsed p = parse(arguments);

@@ -71,16 +71,29 @@ TEST(Mp3Decode, RefusesEmptyAndGarbage) {
         // Never 0xFF, so no byte pair can look like a frame sync word.
         b = static_cast<uint8_t>((state >> 16) % 255);
     }
+    // Other sound formats are named, though sample bytes may look like frame syncs.
+    auto other_format = [](const std::string& head) {
+        std::vector<uint8_t> bytes(head.begin(), head.end());
+        for (int i = 0; i < 20000; ++i) bytes.push_back(static_cast<uint8_t>(i % 7 == 0 ? 0xFF : 0xFB - i % 13));
+        return bytes;
+    };
+    const std::vector<uint8_t> wav = other_format(std::string("RIFF\x24\x10\x01\x01WAVEfmt "));
+    const std::vector<uint8_t> ogg = other_format("OggS");
+    const std::vector<uint8_t> flac = other_format("fLaC");
     struct Case {
         const char* name;
         const uint8_t* bytes;
         size_t size;
+        const char* says;
     } cases[] = {
-        {"null", nullptr, 0},
-        {"empty", zeros.data(), 0},
-        {"text", reinterpret_cast<const uint8_t*>(text.data()), text.size()},
-        {"zeros", zeros.data(), zeros.size()},
-        {"noise", noise.data(), noise.size()},
+        {"null", nullptr, 0, "empty"},
+        {"empty", zeros.data(), 0, "empty"},
+        {"text", reinterpret_cast<const uint8_t*>(text.data()), text.size(), ""},
+        {"zeros", zeros.data(), zeros.size(), ""},
+        {"noise", noise.data(), noise.size(), ""},
+        {"WAV", wav.data(), wav.size(), "holds WAV data, not MP3"},
+        {"Ogg", ogg.data(), ogg.size(), "holds Ogg data"},
+        {"FLAC", flac.data(), flac.size(), "holds FLAC data"},
     };
     for (const Case& c : cases) {
         DecodedAudio audio;
@@ -88,6 +101,7 @@ TEST(Mp3Decode, RefusesEmptyAndGarbage) {
         std::string error;
         EXPECT_FALSE(mp3_decode(c.bytes, c.size, &audio, &error)) << c.name;
         EXPECT_FALSE(error.empty()) << c.name;
+        EXPECT_NE(error.find(c.says), std::string::npos) << c.name << ": " << error;
         EXPECT_TRUE(audio.samples.empty()) << c.name;
         EXPECT_EQ(audio.rate, 0) << c.name;
     }
@@ -95,15 +109,37 @@ TEST(Mp3Decode, RefusesEmptyAndGarbage) {
 
 TEST(Mp3Decode, TruncatedStreamDecodesWhatIsThere) {
     std::vector<int16_t> pcm = tone_second(44100);
-    std::vector<uint8_t> mp3;
+    std::vector<uint8_t> whole;
     std::string error;
-    ASSERT_TRUE(encode_mp3(pcm, 44100, 2, 192, &mp3, &error)) << error;
-    mp3.resize(mp3.size() / 2);
-    DecodedAudio audio;
-    ASSERT_TRUE(mp3_decode(mp3.data(), mp3.size(), &audio, &error)) << error;
-    const size_t frames = audio.samples.size() / 2;
-    EXPECT_GT(frames, 44100u / 3);
-    EXPECT_LT(frames, 44100u);
+    ASSERT_TRUE(encode_mp3(pcm, 44100, 2, 192, &whole, &error)) << error;
+    ASSERT_EQ(whole[0], 0xFF) << "the stream starts with its tag frame";
+    // With the tag frame that promises the length, and without it (as plain
+    // CBR encoders write): cut in the middle of a frame either way.
+    const size_t tag_frame = 144 * 192000 / 44100 + ((whole[2] >> 1) & 1);
+    const struct {
+        const char* name;
+        size_t skip;
+        const char* says;
+    } cases[] = {
+        {"tagged", 0, " s of the 1.000 s its header promises"},
+        {"untagged", tag_frame, "cut short inside a frame"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> mp3(whole.begin() + c.skip, whole.end());
+        mp3.resize(mp3.size() / 2 + 300);  // inside a frame of about 626 bytes, wherever its half lies
+        DecodedAudio audio;
+        std::string warning;
+        ASSERT_TRUE(mp3_decode(mp3.data(), mp3.size(), &audio, &error, &warning)) << error;
+        const size_t frames = audio.samples.size() / 2;
+        EXPECT_GT(frames, 44100u / 3);
+        EXPECT_LT(frames, 44100u);
+        // Said, with where the music ends.
+        char ends_at[64];
+        std::snprintf(ends_at, sizeof ends_at, "the music ends at %.3f s", frames / 44100.0);
+        EXPECT_NE(warning.find(ends_at), std::string::npos) << warning;
+        EXPECT_NE(warning.find(c.says), std::string::npos) << warning;
+    }
 }
 
 TEST(SynthMath, OwnFunctionsMatchTheLibraryClosely) {

@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <algorithm>
 #include <unistd.h>
 #include <vector>
 
@@ -99,7 +102,13 @@ TEST(Tga, ReadsRunLengthAndThirtyTwoBitPicturesAsTheSamePixels) {
     rle_wide[2] = 10;
     rle_wide[16] = 32;
     rle_wide.insert(rle_wide.end(), {0x83, 1, 2, 3, 0xFF});
-    for (const auto& file : {rle, wide}) {
+    // A true-colour picture may carry a colour map (two 24-bit entries here) it does not use.
+    std::vector<uint8_t> mapped = two_by_two();
+    mapped[1] = 1;
+    mapped[5] = 2;
+    mapped[7] = 24;
+    mapped.insert(mapped.begin() + 18, {0xAA, 0xAA, 0xAA, 0xBB, 0xBB, 0xBB});
+    for (const auto& file : {rle, wide, mapped}) {
         std::vector<uint8_t> rgb;
         std::string error;
         ASSERT_TRUE(decode(file, &rgb, &error)) << error;
@@ -109,6 +118,20 @@ TEST(Tga, ReadsRunLengthAndThirtyTwoBitPicturesAsTheSamePixels) {
     std::string error;
     ASSERT_TRUE(decode(rle_wide, &rgb, &error)) << error;
     EXPECT_EQ(rgb, std::vector<uint8_t>({3, 2, 1, 3, 2, 1, 3, 2, 1, 3, 2, 1}));
+
+    // Greyscale as Pillow (type 3, 8 bits) and ffmpeg (type 11, here 16 bits with alpha) write it.
+    std::vector<uint8_t> grey = tga_header(2, 2);
+    grey[2] = 3;
+    grey[16] = 8;
+    grey.insert(grey.end(), {10, 20, 30, 40});
+    std::vector<uint8_t> rle_grey = tga_header(2, 2);
+    rle_grey[2] = 11;
+    rle_grey[16] = 16;
+    rle_grey.insert(rle_grey.end(), {0x01, 10, 0xFF, 20, 0xFF, 0x80, 30, 0xFF, 0x80, 40, 0xFF});
+    for (const auto& file : {grey, rle_grey}) {
+        ASSERT_TRUE(decode(file, &rgb, &error)) << error;
+        EXPECT_EQ(rgb, std::vector<uint8_t>({30, 30, 30, 40, 40, 40, 10, 10, 10, 20, 20, 20}));
+    }
 }
 
 TEST(Tga, SkipsTheImageIdField) {
@@ -133,26 +156,31 @@ TEST(Tga, OddWidthRowsStayTightlyPacked) {
 }
 
 TEST(Tga, RefusesMalformedPictures) {
+    using namespace std::literals;
     const struct {
         const char* name;
-        size_t offset;        // byte to change, or SIZE_MAX to cut the file instead
-        uint8_t value;
-        size_t keep;          // bytes kept when cutting
-        const char* problem;  // part of the message
+        size_t offset;           // where patch goes, or SIZE_MAX to cut the file instead
+        std::string_view patch;  // bytes written over the file from offset on
+        size_t keep;             // bytes kept when cutting
+        const char* problem;     // part of the message
     } cases[] = {
-        {"empty file", SIZE_MAX, 0, 0, "header"},
-        {"cut inside the header", SIZE_MAX, 0, 17, "header"},
-        {"one pixel byte short", SIZE_MAX, 0, 29, "shorter than its header says"},
-        {"no pixels at all", SIZE_MAX, 0, 18, "shorter than its header says"},
-        {"colour-mapped", 1, 1, 0, "colour map"},
-        {"pixels that are no run-length data", 2, 10, 0, "run-length"},
-        {"greyscale", 2, 3, 0, "type 3"},
-        {"run-length grey", 2, 11, 0, "type 11"},
-        {"32 bits per pixel cut short", 16, 32, 0, "shorter than its header says"},
-        {"16 bits per pixel", 16, 16, 0, "16 bits per pixel"},
-        {"zero width", 12, 0, 0, "zero-sized"},
-        {"zero height", 14, 0, 0, "zero-sized"},
-        {"ID field past the end", 0, 255, 0, "shorter than its header says"},
+        {"empty file", SIZE_MAX, ""sv, 0, "header"},
+        {"cut inside the header", SIZE_MAX, ""sv, 17, "header"},
+        {"one pixel byte short", SIZE_MAX, ""sv, 29, "shorter than its header says"},
+        {"no pixels at all", SIZE_MAX, ""sv, 18, "shorter than its header says"},
+        {"colour-mapped", 2, "\x01"sv, 0, "colour-mapped TGA (type 1)"},
+        {"colour map larger than the file", 1, "\x01\x02\x00\x00\x00\x01\x18"sv, 0, "shorter than its header says"},
+        {"pixels that are no run-length data", 2, "\x0a"sv, 0, "run-length"},
+        {"greyscale of 24 bits", 2, "\x03"sv, 0, "only 8 and 16 load in grey"},
+        {"unknown type", 2, "\x05"sv, 0, "type 5"},
+        {"32 bits per pixel cut short", 16, "\x20"sv, 0, "shorter than its header says"},
+        {"16 bits per pixel", 16, "\x10"sv, 0, "16 bits per pixel"},
+        {"zero width", 12, "\0"sv, 0, "zero-sized"},
+        {"zero height", 14, "\0"sv, 0, "zero-sized"},
+        {"ID field past the end", 0, "\xff"sv, 0, "shorter than its header says"},
+        {"beyond 8192 x 8192", 12, "\xff\xff\xff\xff"sv, 0, "more than the 8192 x 8192"},
+        {"a PNG renamed", 0, "\x89PNG\r\n\x1a\n"sv, 0, "holds PNG data, not a TGA picture"},
+        {"a JPEG renamed", 0, "\xff\xd8\xff\xe0"sv, 0, "holds JPEG data"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -160,7 +188,7 @@ TEST(Tga, RefusesMalformedPictures) {
         if (c.offset == SIZE_MAX)
             file.resize(c.keep);
         else
-            file[c.offset] = c.value;
+            std::copy(c.patch.begin(), c.patch.end(), file.begin() + c.offset);
         std::vector<uint8_t> rgb;
         std::string error;
         EXPECT_FALSE(decode(file, &rgb, &error));
@@ -169,12 +197,21 @@ TEST(Tga, RefusesMalformedPictures) {
 }
 
 TEST(Tga, HugeHeaderOverShortDataIsRefusedWithoutReadingPastIt) {
-    std::vector<uint8_t> file = tga_header(65535, 65535);
-    file.resize(64, 7);
-    std::vector<uint8_t> rgb;
-    std::string error;
-    EXPECT_FALSE(decode(file, &rgb, &error));
-    EXPECT_TRUE(rgb.empty());
+    // From memory and from a file, which is measured before anything is allocated.
+    for (const auto& [width, height] : {std::pair{65535, 65535}, std::pair{8192, 8192}}) {
+        std::vector<uint8_t> file = tga_header(width, height);
+        file.resize(118, 7);
+        std::vector<uint8_t> rgb;
+        std::string error;
+        EXPECT_FALSE(decode(file, &rgb, &error));
+        EXPECT_TRUE(rgb.empty());
+        const std::string path = write_temp_file("zelvo_huge.tga", file);
+        uint16_t w = 0, h = 0;
+        EXPECT_FALSE(read_tga_rgb(path.c_str(), &w, &h, &rgb, &error));
+        EXPECT_NE(error.find(width == 65535 ? "more than the 8192 x 8192" : "the file has 118)"), std::string::npos)
+            << error;
+        std::remove(path.c_str());
+    }
 }
 
 // A picture that cannot be read fails before anything reaches GL; start-up
@@ -183,7 +220,7 @@ TEST(Tga, MissingPictureIsReportedNamingTheFile) {
     TextureId texture = 0;
     std::string error;
     EXPECT_FALSE(load_texture("data//no_such_picture.tga", &texture, &error));
-    EXPECT_EQ(error.rfind("data//no_such_picture.tga:\n", 0), 0u) << error;
+    EXPECT_EQ(error.rfind("data/no_such_picture.tga:\n", 0), 0u) << error;
 }
 
 TEST(Tga, ShortPictureIsReportedNamingTheFileAndTheProblem) {

@@ -40,6 +40,8 @@ struct BackendTable {
     void (*show_cursor)(bool show);
     // The backend's own next message; false when none is pending (the posted quit comes after).
     bool (*next_message)(Message* message);
+    // Waits up to timeout_ms for the backend's next message, leaving it queued.
+    void (*wait_message)(uint32_t timeout_ms);
     // The box itself, once the text is on stderr.
     void (*message_box)(const char* text, const char* caption);
     uint32_t (*wall_ms)();
@@ -53,6 +55,7 @@ struct BackendTable {
     int (*frames_expected)();
     bool (*start_capture)(std::string* error);
     bool (*finish_capture)(std::string* error);
+    int (*caught_signal)();
 };
 
 // SDL2 window, context, events and audio (desktop.cpp, its sound in desktop_sound.cpp).

@@ -28,6 +28,11 @@ bool write_png_rgb(const std::string& path, const uint8_t* rgb, int width, int h
 std::vector<uint8_t> read_png_rgb(const std::string& path, int* width = nullptr, int* height = nullptr,
                                   std::string* error = nullptr);
 
+// The common format the bytes begin like ("PNG", "JPEG", "WAV", "Ogg", "FLAC",
+// "MP4", ...), or nullptr for none of them. MP3 and TGA are not named: neither
+// has a signature to tell it by.
+const char* file_format_name(const uint8_t* bytes, size_t size);
+
 // A whole soundtrack decoded to interleaved 16-bit samples.
 struct DecodedAudio {
     int rate = 0;

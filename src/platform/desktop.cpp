@@ -286,6 +286,15 @@ namespace {
 
 void desktop_close_window();
 
+// Our own endings close the window first; an exit that finds it open came from
+// the display library (the window destroyed by another program, the display gone).
+void explain_exit_with_window_open() {
+    if (desktop.window)
+        std::fputs("zelvo: the display ended the show: its window was destroyed from outside or the connection "
+                   "to the display was lost\n",
+                   stderr);
+}
+
 bool desktop_open_window(const char* title, int width, int height, int bits, bool fullscreen_request,
                          bool* got_fullscreen, std::string* error) {
     *got_fullscreen = false;
@@ -297,6 +306,19 @@ bool desktop_open_window(const char* title, int width, int height, int bits, boo
         return false;
     }
     desktop.video_started = true;
+    static const bool explains_exit = std::atexit(explain_exit_with_window_open) == 0;
+    (void)explains_exit;
+    // Without a display SDL falls back to a driver that draws nowhere: the show
+    // would play unseen. Only a driver asked for by name may do that.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
+        !(asked && std::strcmp(asked, driver) == 0)) {
+        *error = "there is no display to open it on (SDL found only its \"" + std::string(driver) +
+                 "\" driver); --capture renders without one";
+        desktop_close_window();
+        return false;
+    }
     // Ask for a 24-bit depth buffer and settle for 16.
     if (!create_window_and_context(title, width, height, 24, error) &&
         !create_window_and_context(title, width, height, 16, error)) {
@@ -363,6 +385,12 @@ bool desktop_next_event(Message* message) {
     return false;
 }
 
+void desktop_wait_event(uint32_t timeout_ms) {
+    if (!desktop.video_started) return;
+    // Without an event to fill, SDL leaves the one it found in the queue.
+    SDL_WaitEventTimeout(nullptr, static_cast<int>(timeout_ms));
+}
+
 void desktop_message_box(const char* text, const char* caption) {
     if (!message_boxes_wanted()) return;
     // Without a display SDL cannot show the box; the text is already on stderr.
@@ -385,6 +413,7 @@ const BackendTable desktop_backend = {
     .set_title = desktop_set_title,
     .show_cursor = desktop_show_cursor,
     .next_message = desktop_next_event,
+    .wait_message = desktop_wait_event,
     .message_box = desktop_message_box,
     .wall_ms = desktop_wall_ms,
     .sound_init = [](int rate, int channels, std::string* error) {
@@ -400,4 +429,6 @@ const BackendTable desktop_backend = {
     .frames_expected = [] { return 0; },
     .start_capture = [](std::string*) { return true; },
     .finish_capture = [](std::string*) { return true; },
+    // SDL turns SIGINT and SIGTERM into the quit event itself.
+    .caught_signal = [] { return 0; },
 };

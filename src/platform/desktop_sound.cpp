@@ -113,6 +113,18 @@ int32_t playback_position_ms(const PlaybackClock& clock, double ms_since_callbac
 
 // The channel count is the mixer's number of software channels; one stream
 // plays, so the device is always opened in stereo.
+namespace {
+
+// The display library may end the process from inside a call (its window
+// destroyed by another program, the connection lost): the audio thread must
+// stop before exit frees the samples it reads.
+void stop_audio_at_exit() {
+    if (sound.device) SDL_CloseAudioDevice(sound.device);
+    sound.device = 0;
+}
+
+}  // namespace
+
 bool desktop_sound_init(int rate, int, bool mute, std::string* error) {
     if (sound.device || sound.muted) return true;
     if (mute) {
@@ -142,6 +154,8 @@ bool desktop_sound_init(int rate, int, bool mute, std::string* error) {
         return false;
     }
     sound.rate = rate;
+    static const bool stops_at_exit = std::atexit(stop_audio_at_exit) == 0;
+    (void)stops_at_exit;
     return true;
 }
 

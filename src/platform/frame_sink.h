@@ -29,7 +29,15 @@ struct FrameSink {
     bool (*write)(const uint8_t* rgb, int32_t music_ms, std::string* error);
     // Flushes and closes; false with *error set when something could not be written.
     bool (*finish)(std::string* error);
+    // Gives up without finishing (the run failed or was interrupted): stops
+    // ffmpeg, removes every file not yet whole, and a capture folder it made
+    // that is still empty. Safe after finish and when never opened.
+    void (*abandon)();
 };
+
+// The name a file is written under beside its own until it is whole: hidden,
+// and unique to this process, so two captures into one folder never meet.
+std::string partial_file_name(const std::string& name, const char* kind = "partial");
 
 // The sink for a capture path: the video file for .mp4 and .mkv, else the PNG folder.
 const FrameSink* frame_sink_for(const std::string& path);

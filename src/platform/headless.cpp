@@ -10,7 +10,10 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <signal.h>
+
 #include <algorithm>
+#include <csignal>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -81,6 +84,7 @@ struct Headless {
     Clock::time_point playing_since;
     Clock::time_point last_progress;
     Clock::time_point writing_since;
+    bool close_sent = false;  // the capture failed or was interrupted: the loop was told to close
     bool progress_shown = false;
     bool terminal = false;   // stderr is a terminal: the progress line is redrawn in place
     bool line_open = false;  // a progress line waits for its end
@@ -88,6 +92,29 @@ struct Headless {
 
 Headless headless;
 HeadlessOptions chosen;  // kept apart from headless, which opening the window resets
+
+// SIGINT or SIGTERM, caught while a capture runs.
+volatile std::sig_atomic_t caught_signal = 0;
+
+void catch_signal(int signal) { caught_signal = signal; }
+
+void catch_interruptions() {
+    struct sigaction action {};
+    action.sa_handler = catch_signal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+const char* signal_name(int signal) { return signal == SIGINT ? "SIGINT" : signal == SIGTERM ? "SIGTERM" : "a signal"; }
+
+// Drops the capture: the queued frames, the files not yet whole, ffmpeg.
+void abandon_capture() {
+    sink_worker_abandon();
+    if (headless.sink) headless.sink->abandon();
+    headless.sink = nullptr;
+}
 
 std::string egl_failure(const char* what) {
     char code[16];
@@ -352,6 +379,7 @@ bool headless_start_capture(std::string* error) {
                                 headless.frames_expected};
     if (!sink->open(settings, error)) return false;
     headless.sink = sink;
+    catch_interruptions();
     headless.frame_bytes = static_cast<size_t>(headless.width) * headless.height * 3;
     headless.pack_ready = make_pack_buffers();
     sink_worker_start(sink, headless.frame_bytes);
@@ -359,8 +387,9 @@ bool headless_start_capture(std::string* error) {
 }
 
 void headless_close_window() {
-    // A run that ends without finishing its capture (a fatal error) drops what is still queued.
-    sink_worker_abandon();
+    // A run that ends without finishing its capture (a fatal error) drops what
+    // is still queued and what it had not finished.
+    abandon_capture();
     if (headless.display == EGL_NO_DISPLAY) return;
     release_pack_buffers();
     eglMakeCurrent(headless.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
@@ -456,8 +485,28 @@ bool headless_frame_kept() {
 
 int headless_frames_expected() { return headless.frames_expected; }
 
+// A capture that failed or was interrupted closes the window, so the loop
+// ends now rather than rendering the rest of the range for nothing.
+bool headless_next_message(Message* message) {
+    if (!headless.sink || headless.close_sent) return false;
+    if (caught_signal == 0 && !headless.sink_failed && !sink_worker_failed()) return false;
+    headless.close_sent = true;
+    *message = Message{MessageKind::close, 0, false};
+    return true;
+}
+
 bool headless_finish_capture(std::string* error) {
     if (!headless.sink) return true;
+    if (caught_signal != 0) {
+        abandon_capture();
+        const int written = sink_worker_written();
+        if (headless.line_open) std::fputc('\n', stderr);
+        headless.line_open = false;
+        *error = std::string("the capture was interrupted by ") + signal_name(caught_signal) + " after " +
+                 std::to_string(written) + " of " + std::to_string(headless.frames_expected) +
+                 " frames; its unfinished files are removed";
+        return false;
+    }
     if (!headless.sink_failed && headless.pack_ready) hand_pending_frame();
     std::string worker_error;
     const bool all_written = sink_worker_finish(&worker_error);
@@ -465,9 +514,11 @@ bool headless_finish_capture(std::string* error) {
     if (headless.line_open) std::fputc('\n', stderr);
     headless.line_open = false;
     const bool finished = headless.sink->finish(&sink_error);
-    std::fprintf(stderr, "capture: wrote %d of %d frames to %s, rendered at %.1f fps\n", sink_worker_written(),
-                 headless.frames_expected, headless.options.capture_path.c_str(), render_rate());
     headless.sink = nullptr;
+    const bool failed = !headless.sink_error.empty() || !all_written || !finished;
+    std::fprintf(stderr, "capture: %s %d of %d frames to %s, rendered at %.1f fps\n",
+                 failed ? "failed after" : "wrote", sink_worker_written(), headless.frames_expected,
+                 headless.options.capture_path.c_str(), render_rate());
     if (!headless.sink_error.empty()) {
         *error = headless.sink_error;
         return false;
@@ -491,9 +542,12 @@ const BackendTable headless_backend = {
     .close_window = headless_close_window,
     .swap_buffers = headless_swap_buffers,
     .set_title = headless_set_title,
-    // No window: no cursor, no events of its own, no box beside the text on stderr.
+    // No window: no cursor, no events but the close a failed or interrupted
+    // capture sends, no box beside the text on stderr.
     .show_cursor = [](bool) {},
-    .next_message = [](Message*) { return false; },
+    .next_message = headless_next_message,
+    // The headless window is never inactive, so the loop never waits.
+    .wait_message = [](uint32_t) {},
     .message_box = [](const char*, const char*) {},
     .wall_ms = headless_wall_ms,
     .sound_init = [](int, int, std::string*) { return true; },  // no device to open
@@ -506,4 +560,5 @@ const BackendTable headless_backend = {
     .frames_expected = headless_frames_expected,
     .start_capture = headless_start_capture,
     .finish_capture = headless_finish_capture,
+    .caught_signal = [] { return static_cast<int>(caught_signal); },
 };

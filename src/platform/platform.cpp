@@ -51,6 +51,12 @@ bool platform_peek_message(Message* message) {
     return false;
 }
 
+void platform_wait_message(uint32_t timeout_ms) {
+    if (!dispatch.quit_posted) backend().wait_message(timeout_ms);
+}
+
+int platform_caught_signal() { return backend().caught_signal(); }
+
 void platform_post_quit(int exit_code) {
     dispatch.quit_posted = true;
     dispatch.quit_code = exit_code;

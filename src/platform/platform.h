@@ -105,6 +105,11 @@ void platform_show_cursor(bool show);
 // Fetches at most one pending message. Returns false when none is pending.
 bool platform_peek_message(Message* message);
 
+// Waits until a message is pending or timeout_ms have passed, whichever comes
+// first, leaving the message in the queue. Returns at once when one is pending
+// (the posted quit too) and headless, where nothing ever arrives.
+void platform_wait_message(uint32_t timeout_ms);
+
 // Queues the quit message with the given exit code; platform_peek_message returns it later.
 void platform_post_quit(int exit_code);
 
@@ -154,5 +159,13 @@ bool platform_start_capture(std::string* error);
 
 // Headless only: flushes and closes the frame sink and, when capturing, prints the
 // final line (frames written, where, at what render rate) to stderr; false with
-// *error set when a frame could not be written. Called once at shut-down.
+// *error set when a frame could not be written, or when the capture was
+// interrupted (then its unfinished files and its ffmpeg are gone). Called once
+// at shut-down.
 bool platform_finish_capture(std::string* error);
+
+// Headless with a capture path: SIGINT and SIGTERM no longer end the process at
+// once; the first write that fails or a signal that arrives makes the backend
+// send the close message, so the loop ends and the capture finishes. Returns
+// the signal that interrupted the capture, or 0.
+int platform_caught_signal();

@@ -246,8 +246,8 @@ bool video_open(const SinkSettings& settings, std::string* error) {
         *error = "cannot write the video " + settings.path + ": its folder does not exist";
         return false;
     }
-    video.video_path = (folder / ("." + path.filename().string() + ".video.partial")).string();
-    video.partial_path = (folder / ("." + path.filename().string() + ".partial")).string();
+    video.video_path = (folder / partial_file_name(path.filename().string(), "video.partial")).string();
+    video.partial_path = (folder / partial_file_name(path.filename().string())).string();
     return true;
 }
 
@@ -304,6 +304,15 @@ bool video_finish(std::string* error) {
     return false;
 }
 
+void video_abandon() {
+    if (video.encoder.pid > 0) kill(video.encoder.pid, SIGTERM);
+    finish_ffmpeg(&video.encoder);
+    std::error_code ignored;
+    if (!video.video_path.empty()) std::filesystem::remove(video.video_path, ignored);
+    if (!video.partial_path.empty()) std::filesystem::remove(video.partial_path, ignored);
+    video = Video{};
+}
+
 }  // namespace
 
-const FrameSink video_file_sink = {video_open, video_take_soundtrack, video_write, video_finish};
+const FrameSink video_file_sink = {video_open, video_take_soundtrack, video_write, video_finish, video_abandon};

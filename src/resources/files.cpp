@@ -7,6 +7,13 @@
 
 #include "resources/resources.h"
 
+std::string shown_path(const std::string& path) {
+    std::string shown;
+    for (char c : path)
+        if (c != '/' || shown.empty() || shown.back() != '/') shown += c;
+    return shown;
+}
+
 bool read_whole_file(const char* path, size_t limit, std::vector<uint8_t>* bytes, std::string* error,
                      bool* opened) {
     bytes->clear();

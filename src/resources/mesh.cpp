@@ -17,47 +17,52 @@ namespace {
 // enough that a corrupt count cannot ask for gigabytes.
 constexpr long max_ef3_count = 10000000;
 
-// Reads numbers the way the format always has been read (like scanf with "%d"
-// and "%f"): leading white space skipped, the longest number prefix taken. The
-// first token that is not a number, or the end of the text, stops all reading.
+// Reads the white-space-separated tokens of the text one at a time, counting
+// lines for messages. Each number must be a whole token: "1,5", "2.5q" or a
+// comment stop the reading with an error instead of quietly leaving the rest
+// of the mesh at zero.
 struct Ef3Reader {
     const char* cursor;
-    bool stopped = false;
+    int line = 1;
+    std::string* error;
 
-    const char* count_starts[2] = {nullptr, nullptr};  // where each of the two counts began and ended
-    const char* count_ends[2] = {nullptr, nullptr};
-    int ints_read = 0;
-
-    bool read_int(long* value) {
-        if (stopped) return false;
-        char* end = nullptr;
-        // Out of 32-bit range comes back pinned at LONG_MIN / LONG_MAX, which the
-        // count and index checks then refuse.
-        long parsed = std::strtol(cursor, &end, 10);
-        if (end == cursor) return stop();
-        if (ints_read < 2) {
-            count_starts[ints_read] = cursor;
-            count_ends[ints_read] = end;
+    // The next token, or an empty one at the end of the text.
+    std::string next_token() {
+        while (*cursor != '\0' && std::isspace(static_cast<unsigned char>(*cursor))) {
+            if (*cursor == '\n') ++line;
+            ++cursor;
         }
-        ++ints_read;
-        cursor = end;
-        *value = parsed;
-        return true;
+        const char* start = cursor;
+        while (*cursor != '\0' && !std::isspace(static_cast<unsigned char>(*cursor))) ++cursor;
+        return std::string(start, cursor);
     }
 
-    bool read_float(float* value) {
-        if (stopped) return false;
-        char* end = nullptr;
-        float parsed = std::strtof(cursor, &end);
-        if (end == cursor) return stop();
-        cursor = end;
-        *value = parsed;
-        return true;
-    }
-
-    bool stop() {
-        stopped = true;
+    bool fail(const std::string& what) {
+        *error = "line " + std::to_string(line) + ": " + what;
         return false;
+    }
+
+    // what names the value for messages ("the vertex count", "triangle 3 of 10").
+    // Out of 32-bit range comes back pinned at LONG_MIN / LONG_MAX, which the
+    // count and index checks then refuse.
+    bool read_int(long* value, const std::string& what, const std::string& at_end) {
+        const std::string token = next_token();
+        if (token.empty()) return fail(at_end);
+        char* end = nullptr;
+        *value = std::strtol(token.c_str(), &end, 10);
+        if (end == token.c_str() || *end != '\0')
+            return fail(what + " \"" + token.substr(0, 24) + "\" is not a whole number");
+        return true;
+    }
+
+    bool read_float(float* value, const std::string& what, const std::string& at_end) {
+        const std::string token = next_token();
+        if (token.empty()) return fail(at_end);
+        char* end = nullptr;
+        *value = std::strtof(token.c_str(), &end);
+        if (end == token.c_str() || *end != '\0')
+            return fail(what + " \"" + token.substr(0, 24) + "\" is not a number");
+        return true;
     }
 };
 
@@ -67,86 +72,63 @@ std::string count_problem(const char* what, long count) {
            std::to_string(max_ef3_count);
 }
 
+std::string of_text(long index, long count) { return std::to_string(index) + " of " + std::to_string(count); }
+
 }  // namespace
 
-bool parse_ef3(const std::string& text, Mesh* mesh, std::string* error, std::string* warning) {
+bool parse_ef3(const std::string& text, Mesh* mesh, std::string* error) {
     *mesh = Mesh{};
     error->clear();
-    warning->clear();
-    Ef3Reader reader{text.c_str()};
+    // Editors on some systems begin a text file with a byte-order mark.
+    const char* begin = text.c_str();
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) begin += 3;
+    Ef3Reader reader{begin, 1, error};
 
     long vertex_count = 0;
     long face_count = 0;
-    bool counts_read = reader.read_int(&vertex_count) && reader.read_int(&face_count);
-    // A count must be a whole number standing alone: "3.5" would otherwise read
-    // as 3 and leave ".5" to stop all reading.
-    for (int i = 0; i < 2; ++i) {
-        const char* end = reader.count_ends[i];
-        if (end == nullptr || *end == '\0' || std::isspace(static_cast<unsigned char>(*end))) continue;
-        const char* start = reader.count_starts[i];
-        while (std::isspace(static_cast<unsigned char>(*start))) ++start;
-        while (*end != '\0' && !std::isspace(static_cast<unsigned char>(*end)) && end - start < 24) ++end;
-        *error = std::string(i == 0 ? "the vertex" : "the triangle") + " count \"" + std::string(start, end) +
-                 "\" is not a whole number";
+    if (!reader.read_int(&vertex_count, "the vertex count",
+                         text.size() == size_t(begin - text.c_str()) ? "the file is empty; a mesh begins with its vertex and triangle counts"
+                                                                   : "the file holds no vertex count"))
         return false;
-    }
-    if (vertex_count < 0 || vertex_count > max_ef3_count) {
-        *error = count_problem("vertex", vertex_count);
-        return false;
-    }
-    if (face_count < 0 || face_count > max_ef3_count) {
-        *error = count_problem("triangle", face_count);
-        return false;
-    }
+    if (!reader.read_int(&face_count, "the triangle count", "the file ends before its triangle count")) return false;
+    if (vertex_count < 0 || vertex_count > max_ef3_count) return reader.fail(count_problem("vertex", vertex_count));
+    if (face_count < 0 || face_count > max_ef3_count) return reader.fail(count_problem("triangle", face_count));
     mesh->vertex_count = static_cast<int32_t>(vertex_count);
     mesh->face_count = static_cast<int32_t>(face_count);
     mesh->vertices.assign(vertex_count, Vec3{0, 0, 0});
     mesh->faces.assign(3 * face_count, 0);
 
-    long vertices_read = 0;
-    for (; vertices_read < vertex_count; ++vertices_read) {
-        Vec3& v = mesh->vertices[vertices_read];
-        bool complete = true;
-        for (float* c : {&v.x, &v.y, &v.z}) {
-            if (!reader.read_float(c)) {
-                complete = false;
-                break;
-            }
+    for (long v = 0; v < vertex_count; ++v) {
+        Vec3& vertex = mesh->vertices[v];
+        const std::string what = "vertex " + of_text(v, vertex_count);
+        for (float* c : {&vertex.x, &vertex.y, &vertex.z}) {
+            bool ok = reader.read_float(c, what + ":", "the file ends inside " + what);
             // NaN or infinity would make every normal and the whole sculpture vanish.
-            if (!std::isfinite(*c)) {
-                *error = "vertex " + std::to_string(vertices_read) + " has a coordinate that is not finite";
+            if (ok && !std::isfinite(*c))
+                ok = reader.fail("vertex " + std::to_string(v) + " has a coordinate that is not finite");
+            if (!ok) {
                 *mesh = Mesh{};
                 return false;
             }
         }
-        if (!complete) break;
     }
-    long faces_read = 0;
-    for (; faces_read < face_count; ++faces_read) {
-        long index[3] = {0, 0, 0};
-        bool complete = reader.read_int(&index[0]) && reader.read_int(&index[1]) && reader.read_int(&index[2]);
+    for (long f = 0; f < face_count; ++f) {
+        const std::string what = "triangle " + of_text(f, face_count);
         for (int c = 0; c < 3; ++c) {
-            if (index[c] < 0 || index[c] >= vertex_count) {
-                *error = "triangle " + std::to_string(faces_read) + " names vertex " + std::to_string(index[c]) +
-                         (vertex_count == 0 ? std::string(", but the file lists no vertices")
-                                            : ", but the vertices are numbered 0 ... " +
-                                                  std::to_string(vertex_count - 1));
+            long index = 0;
+            bool ok = reader.read_int(&index, what + ":", "the file ends inside " + what);
+            if (ok && (index < 0 || index >= vertex_count)) {
+                ok = reader.fail("triangle " + std::to_string(f) + " names vertex " + std::to_string(index) +
+                                 (vertex_count == 0 ? std::string(", but the file lists no vertices")
+                                                    : ", but the vertices are numbered 0 ... " +
+                                                          std::to_string(vertex_count - 1)));
+            }
+            if (!ok) {
                 *mesh = Mesh{};
                 return false;
             }
-            mesh->faces[3 * faces_read + c] = static_cast<int32_t>(index[c]);
+            mesh->faces[3 * f + c] = static_cast<int32_t>(index);
         }
-        if (!complete) break;
-    }
-
-    // Triangles never read stay (0, 0, 0); the index check above has already
-    // refused them when there is no vertex 0 to point at.
-    if (!counts_read) {
-        *warning = "the file ends within its two counts; the unread values stay 0";
-    } else if (reader.stopped) {
-        *warning = "the file ends early (or holds something that is not a number) after " +
-                   std::to_string(vertices_read) + " of " + std::to_string(vertex_count) + " vertices and " +
-                   std::to_string(faces_read) + " of " + std::to_string(face_count) + " triangles; the rest stay 0";
     }
     return true;
 }
@@ -154,17 +136,15 @@ bool parse_ef3(const std::string& text, Mesh* mesh, std::string* error, std::str
 bool load_mesh(const char* path, Mesh* mesh, std::string* error, std::string* cause) {
     std::vector<uint8_t> bytes;
     if (!read_whole_file(path, SIZE_MAX, &bytes, error)) {
-        if (cause) *cause = std::string(path) + ": " + *error;
+        if (cause) *cause = shown_path(path) + ": " + *error;
         *error = "File IO error";
         return false;
     }
     std::string problem;
-    std::string warning;
-    if (!parse_ef3(std::string(bytes.begin(), bytes.end()), mesh, &problem, &warning)) {
-        *error = std::string(path) + ": " + problem;
+    if (!parse_ef3(std::string(bytes.begin(), bytes.end()), mesh, &problem)) {
+        *error = shown_path(path) + ": " + problem;
         return false;
     }
-    if (!warning.empty()) std::fprintf(stderr, "warning: %s: %s\n", path, warning.c_str());
     return true;
 }
 

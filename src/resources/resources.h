@@ -20,6 +20,10 @@
 
 // ---- Files ----
 
+// The path as messages show it: the show's file names are written with doubled
+// slashes ("data//object//hose3.ef3"), shown with single ones.
+std::string shown_path(const std::string& path);
+
 // Reads a whole regular file of at most limit bytes into *bytes. Returns false
 // with *error set to the reason (the system's text, "not a regular file", ...);
 // *opened, when given, tells whether the file could be opened at all.
@@ -94,15 +98,17 @@ void create_blank_texture(uint32_t* table, int size, int components, uint32_t fo
 
 // ---- Meshes ----
 
-// Parses EF3 text (counts, vertices, triangles). Returns false with *error set for
-// counts that are negative or too large, or an index outside the vertex list. A
-// file that ends early keeps the unread values at 0 and sets *warning.
-bool parse_ef3(const std::string& text, Mesh* mesh, std::string* error, std::string* warning);
+// Parses EF3 text (counts, vertices, triangles; a byte-order mark before them
+// is skipped). Returns false with *error set to "line N: PROBLEM" for a token
+// that is not a whole number where one belongs, text that ends before the last
+// triangle, counts that are negative or too large, a coordinate that is not
+// finite, or an index outside the vertex list. Anything after the last
+// triangle is ignored.
+bool parse_ef3(const std::string& text, Mesh* mesh, std::string* error);
 
 // Loads an EF3 file into *mesh. False with *error set to "File IO error" when
 // the file cannot be read (*cause, when given, then says "PATH: REASON"), or to
-// "PATH: PROBLEM" when its contents are refused. A file that ends early loads
-// with its unread values at 0 and a warning on stderr.
+// "PATH: line N: PROBLEM" when its contents are refused (PATH as shown_path writes it).
 bool load_mesh(const char* path, Mesh* mesh, std::string* error, std::string* cause = nullptr);
 
 // The three corners of triangle face, in file order, as the mesh is drawn.

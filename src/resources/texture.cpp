@@ -30,7 +30,7 @@ bool load_texture(const char* path, TextureId* texture, std::string* error) {
     uint16_t height = 0;
     std::vector<uint8_t> rgb;
     if (!read_tga_rgb(path, &width, &height, &rgb, error)) {
-        *error = std::string(path) + ":\n" + *error;
+        *error = shown_path(path) + ":\n" + *error;
         return false;
     }
     *texture = upload_mipmapped_texture(rgb, width, height);

@@ -7,7 +7,10 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
 
 #include "render/render.h"
 #include "shell/shell.h"
@@ -76,13 +79,44 @@ BenchRow bench_window(const std::string& name, int32_t first, int32_t last, int 
     return bench_row(name, frame_ms, limit_ms);
 }
 
-bool write_json_file(const std::string& path, const std::string& text, std::string* error) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << text;
-    file.close();
-    if (file) return true;
-    *error = "cannot write " + path;
-    return false;
+// The JSON is written beside its name under this one and renamed into place,
+// so a failed write never leaves an empty or partial file under the name asked for.
+std::string partial_json_name(const std::string& path) {
+    const std::filesystem::path target(path);
+    return (target.parent_path() / ("." + target.filename().string() + "." + std::to_string(getpid()) + ".partial"))
+        .string();
+}
+
+// Writes text to the partial file and, when keep is set, renames it into
+// place; otherwise (a trial write) removes it.
+bool write_json_file(const std::string& path, const std::string& text, bool keep, std::string* error) {
+    // Renaming over a device or a folder would replace it (or fail at the very end).
+    std::error_code code;
+    const auto status = std::filesystem::status(path, code);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        *error = "cannot write " + path + ": it is not a regular file";
+        return false;
+    }
+    const std::string partial = partial_json_name(path);
+    std::FILE* file = std::fopen(partial.c_str(), "wb");
+    if (!file) {
+        *error = "cannot write " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0 &&
+              fsync(fileno(file)) == 0;
+    int reason = errno;
+    if (std::fclose(file) != 0 && ok) {
+        ok = false;
+        reason = errno;
+    }
+    if (ok && keep && std::rename(partial.c_str(), path.c_str()) != 0) {
+        ok = false;
+        reason = errno;
+    }
+    if (!ok || !keep) std::remove(partial.c_str());
+    if (!ok) *error = "cannot write " + path + ": " + std::strerror(reason);
+    return ok;
 }
 
 std::string renderer_name() {
@@ -181,6 +215,13 @@ std::string format_bench_json(const std::vector<BenchRow>& rows) {
 }
 
 int run_bench(const ShellOptions& options) {
+    // Found out before the minutes of timing, not after: a trial write of
+    // about the report's size where it will go.
+    std::string error;
+    if (!options.bench_json.empty() && !write_json_file(options.bench_json, std::string(4096, ' '), false, &error)) {
+        std::fprintf(stderr, "zelvo: %s\n", error.c_str());
+        return exit_failure;
+    }
     start_up(options);
     // The frames start from the state playback starts from.
     glEnable(GL_LIGHTING);
@@ -202,11 +243,10 @@ int run_bench(const ShellOptions& options) {
     destroy_gl_window();
     sound_close();
     std::fputs(format_bench_table(rows, options.bench_frames, renderer).c_str(), stdout);
-    std::fflush(stdout);
-    std::string error;
-    if (!options.bench_json.empty() && !write_json_file(options.bench_json, format_bench_json(rows), &error)) {
+    int status = flush_standard_output();
+    if (!options.bench_json.empty() && !write_json_file(options.bench_json, format_bench_json(rows), true, &error)) {
         std::fprintf(stderr, "zelvo: %s\n", error.c_str());
-        return exit_failure;
+        status = exit_failure;
     }
-    return exit_ok;
+    return status;
 }

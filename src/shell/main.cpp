@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <new>
 
 #include "render/render.h"
 #include "shell/shell.h"
@@ -80,15 +81,15 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::fputs(usage_text().c_str(), stdout);
-        return exit_ok;
+        return flush_standard_output();
     }
     if (options.version) {
         std::printf("zelvo %s\n", ZELVO_VERSION);
-        return exit_ok;
+        return flush_standard_output();
     }
     if (options.list_scenes) {
         std::fputs(scene_table_text().c_str(), stdout);
-        return exit_ok;
+        return flush_standard_output();
     }
 
     // The capture folder and the bench's JSON file are named from where the
@@ -105,5 +106,9 @@ int main(int argc, char** argv) {
     const bool headless = !options.capture_path.empty() || options.bench;
     platform_select_backend(headless ? Backend::headless : Backend::desktop, headless_options(options),
                             desktop_options(options));
-    return options.bench ? run_bench(options) : run_demo(options);
+    try {
+        return options.bench ? run_bench(options) : run_demo(options);
+    } catch (const std::bad_alloc&) {
+        fatal_error("Error!\nOut of memory", "ERROR");
+    }
 }

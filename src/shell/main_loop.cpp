@@ -51,6 +51,7 @@ void main_loop_pass(MainLoop& loop) {
         }
     }
 
+    bool drew = false;
     if (window_active) {
         if (key_down[key_escape]) {
             loop.finished = true;
@@ -64,14 +65,24 @@ void main_loop_pass(MainLoop& loop) {
                 // Presented also after the last frame, so the cleared end frame shows.
                 platform_swap_buffers();
                 loop.frames_drawn += 1;
+                drew = true;
             }
         }
+    } else {
+        // Minimised, nothing is drawn, but the soundtrack plays on: the clock
+        // follows it, and the show still ends on time.
+        music_time = sound_position_ms();
+        if (music_time > loop.to_ms || music_time > scene_windows[scene_window_count - 1].last) loop.finished = true;
     }
 
-    // Counted while minimised too: the rate is an average over the whole playback.
-    frame_count += 1;
+    // The rate counts the frames drawn, so minimised stretches lower it
+    // rather than inflate it with passes that drew nothing.
+    if (drew) frame_count += 1;
     frames_per_second = average_rate(frame_count, music_time - loop.from_ms);
     update_status_line(music_time, frames_per_second);
+    // An inactive window would otherwise turn the loop into a busy one; the
+    // timeout keeps the status line and the end of the show coming.
+    if (!window_active && !loop.finished) platform_wait_message(inactive_wait_ms);
 }
 
 void run_main_loop(MainLoop& loop) {

@@ -2,10 +2,13 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <cctype>
 #include <cstring>
+#include <filesystem>
 #include <utility>
 
 #include "shell/shell.h"
+#include "timeline/timeline.h"
 
 namespace {
 
@@ -65,6 +68,25 @@ bool parse_frame_count(const char* text, int* value) {
     return true;
 }
 
+int32_t show_last_ms() { return scene_windows[scene_window_count - 1].last; }
+
+// A capture path is a folder of PNG frames or a video ffmpeg writes for us;
+// a name that says another format would otherwise quietly become a folder.
+bool check_capture_path(const std::string& path, std::string* error) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    static const char* const other_formats[] = {".avi", ".gif", ".webm", ".mov", ".m4v", ".flv", ".ogv", ".ogg",
+                                                ".wmv", ".mpg", ".mpeg", ".ts", ".3gp", ".apng", ".png", ".jpg",
+                                                ".jpeg", ".tga", ".bmp", ".webp", ".mp3", ".wav", ".flac", ".y4m"};
+    for (const char* other : other_formats) {
+        if (extension != other) continue;
+        *error = "--capture " + path + ": zelvo writes no " + extension.substr(1) +
+                 " files; it writes a video ending in .mp4 or .mkv, or a folder of PNG frames";
+        return false;
+    }
+    return true;
+}
+
 bool check_combination(const ShellOptions& options, std::string* error) {
     const bool bench_detail = options.has_bench_frames || !options.bench_scene.empty() || !options.bench_json.empty();
     if (bench_detail && !options.bench) {
@@ -93,7 +115,12 @@ bool check_combination(const ShellOptions& options, std::string* error) {
         *error = "--to must not come before --from";
         return false;
     }
-    return true;
+    if (options.from_ms > show_last_ms()) {
+        *error = "--from " + std::to_string(options.from_ms) + " lies past the show's end at " +
+                 std::to_string(show_last_ms()) + " ms";
+        return false;
+    }
+    return check_capture_path(options.capture_path, error);
 }
 
 // ---- The options: one row each, read by the parser and written out by the usage text ----
@@ -149,7 +176,8 @@ const OptionRow option_rows[] = {
     {"--capture", "FOLDER",
      "render headless on a virtual clock and write every frame\n"
      "from --from to --to as FOLDER/NNNNNN.png (music time in ms);\n"
-     "a FOLDER ending in .mp4 or .mkv becomes a video with sound",
+     "a FOLDER ending in .mp4 or .mkv becomes a video with sound;\n"
+     "other video and picture names (.avi, .gif, ...) are refused",
      [](const char* v, ShellOptions* o, std::string* e) {
          return take_text(v, &o->capture_path, "--capture needs a folder", e);
      }},
@@ -223,7 +251,13 @@ bool parse_options(int argc, const char* const* argv, ShellOptions* options, std
         }
         if (!row->apply(value, options, error)) return false;
     }
-    return check_combination(*options, error);
+    if (!check_combination(*options, error)) return false;
+    // The show ends there whatever --to says; the run says so when it starts.
+    if (options->has_to && options->to_ms > show_last_ms()) {
+        options->to_past_end = true;
+        options->to_ms = show_last_ms();
+    }
+    return true;
 }
 
 // Each option's lines: its name and value in a column of 16, the help beside.
@@ -254,5 +288,6 @@ std::string usage_text() {
            "\n"
            "Exit status: 0 when the show ended (its end, --to, Escape, window closed),\n"
            "1 when start-up or the capture failed (no sound device: try --mute),\n"
-           "2 for a command line not understood.\n";
+           "2 for a command line not understood, 130 or 143 when a capture\n"
+           "was interrupted by SIGINT or SIGTERM.\n";
 }

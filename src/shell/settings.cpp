@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 #include "shell/shell.h"
@@ -34,6 +35,9 @@ std::string token_at(const char* cursor, const char** after) {
     return std::string(cursor, end);
 }
 
+// Whether a number read up to end stands alone as a token.
+bool ends_token(const char* end) { return *end == '\0' || std::isspace(static_cast<unsigned char>(*end)); }
+
 }  // namespace
 
 // The file is laid out as "%f\n%d" reads it: a float, any white space, an
@@ -44,6 +48,8 @@ std::string token_at(const char* cursor, const char** after) {
 Settings parse_settings(const std::string& text, std::string* warnings) {
     Settings settings;
     const char* cursor = text.c_str();
+    // Some editors begin a text file with a byte-order mark.
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) cursor += 3;
     char* end = nullptr;
 
     errno = 0;
@@ -53,6 +59,9 @@ Settings parse_settings(const std::string& text, std::string* warnings) {
     if (end == cursor) {
         add_warning(warnings, "cannot read credits_ease_divisor" + fallback);
         token_at(cursor, &cursor);  // the modulus may still be good
+    } else if (!ends_token(end)) {
+        add_warning(warnings, "credits_ease_divisor \"" + divisor_text + "\" is not a number" + fallback);
+        token_at(cursor, &cursor);
     } else {
         cursor = end;
         if (std::isnan(divisor)) {
@@ -77,12 +86,18 @@ Settings parse_settings(const std::string& text, std::string* warnings) {
                                   std::to_string(default_particle_modulus));
         return settings;
     }
-    cursor = end;
-    if (errno == ERANGE || modulus < INT32_MIN || modulus > INT32_MAX) {
+    const bool whole = ends_token(end);
+    token_at(cursor, &cursor);
+    if (!whole) {
+        // "0x10" or "5.5" would otherwise read as a number followed by junk.
+        add_warning(warnings, "credits_particle_modulus \"" + modulus_text + "\" is not a whole number; using " +
+                                  std::to_string(default_particle_modulus));
+    } else if (errno == ERANGE || modulus < INT32_MIN || modulus > INT32_MAX) {
         add_warning(warnings, "credits_particle_modulus " + modulus_text + " is out of range; using " +
                                   std::to_string(default_particle_modulus));
     } else {
-        // 0 and negative values are kept: the particle field then moves on every frame.
+        // 0 is kept (the particle field then moves on every frame), and so is a
+        // negative value, which freezes it on multiples of its magnitude.
         settings.particle_modulus = static_cast<int32_t>(modulus);
     }
     const std::string rest = token_at(cursor, nullptr);
@@ -93,19 +108,23 @@ Settings parse_settings(const std::string& text, std::string* warnings) {
 void read_settings_file(const char* path) {
     std::vector<uint8_t> bytes;
     std::string problem;
-    // A folder in its place, or a file that cannot be read, is as good as none.
-    if (!read_whole_file(path, largest_settings_file, &bytes, &problem)) {
+    bool opened = false;
+    if (!read_whole_file(path, largest_settings_file, &bytes, &problem, &opened)) {
+        // A folder in its place is as good as none; a file too large or that
+        // cannot be read is said to be so.
+        if (opened && !std::filesystem::is_directory(path))
+            fatal_error("Error!\nCan't read the settings file " + shown_path(path) + ":\n" + problem, "ERROR");
         fatal_error("Error!\nNo settings.ini, can't make the stupid settings\nwhich are totally "
                     "useless, but i'm not in the mood\nto rewrite the movements synced.\nI'll do "
                     "it in the final version. Promise.\nRennic",
-                    "ERROR", exit_failure, std::string(path) + ": " + problem);
+                    "ERROR", exit_failure, shown_path(path) + ": " + problem);
     }
     std::string warnings;
     Settings settings = parse_settings(std::string(bytes.begin(), bytes.end()), &warnings);
     if (!warnings.empty()) {
         std::istringstream lines(warnings);
         for (std::string line; std::getline(lines, line);) {
-            std::fprintf(stderr, "zelvo: warning: %s: %s\n", path, line.c_str());
+            std::fprintf(stderr, "zelvo: warning: %s: %s\n", shown_path(path).c_str(), line.c_str());
         }
     }
     credits_ease_divisor = settings.ease_divisor;

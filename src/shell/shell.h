@@ -24,6 +24,11 @@
 [[noreturn]] void fatal_error(const std::string& text, const std::string& caption, int exit_status = 1,
                               const std::string& cause = "");
 
+// Flushes standard output. Returns exit_ok, or (saying why on stderr)
+// exit_failure when what was written could not reach it: a full disk, a
+// closed output.
+int flush_standard_output();
+
 // ---- Command line ----
 
 // Exit statuses of the program.
@@ -39,6 +44,7 @@ struct ShellOptions {
     int32_t from_ms = 0;        // --from: where the soundtrack starts
     bool has_to = false;
     int32_t to_ms = 0;          // --to: the show ends once music time passes this
+    bool to_past_end = false;   // --to named a time past the show's end, where to_ms now lies
     std::string capture_path;   // --capture: headless, frames into this folder
     bool has_fps = false;
     double fps = 30.0;          // --fps: frames per second of virtual time when capturing
@@ -54,7 +60,9 @@ struct ShellOptions {
 };
 
 // Parses argv[1 ...]. Returns false with *error set for an unknown option, a
-// missing or malformed value, or values that do not fit together.
+// missing or malformed value, values that do not fit together, --from past the
+// show's end, or a capture path naming a format other than .mp4 or .mkv. A --to
+// past the show's end is moved to it, with to_past_end set.
 bool parse_options(int argc, const char* const* argv, ShellOptions* options, std::string* error);
 
 // The text --help prints.
@@ -100,8 +108,11 @@ void destroy_gl_window();
 
 extern bool window_active;       // false while the window is minimised
 extern bool key_down[256];       // by Win32 virtual-key code
-extern int32_t frame_count;      // main-loop passes since playback began
-extern float frames_per_second;  // average rate since playback began
+extern int32_t frame_count;      // frames the main loop drew since playback began
+extern float frames_per_second;  // average rate of frames drawn since playback began
+
+// While the window is inactive a pass waits this long for a message at most.
+constexpr uint32_t inactive_wait_ms = 100;
 
 // What one run of the main loop needs besides the process-wide state.
 struct MainLoop {
@@ -113,7 +124,9 @@ struct MainLoop {
 };
 
 // One pass: at most one message, then (while active and Escape is up) one frame
-// at the soundtrack position, then the counters and the status line.
+// at the soundtrack position, then the counters and the status line. While
+// inactive it draws nothing but follows the soundtrack, ends the loop past the
+// show's end or the range's, and waits up to inactive_wait_ms for a message.
 void main_loop_pass(MainLoop& loop);
 
 // Runs passes until the loop is finished.

@@ -36,6 +36,11 @@ void start_playback(int32_t from_ms) {
 int finish_capture() {
     std::string error;
     if (platform_finish_capture(&error)) return exit_ok;
+    // Interrupted, the shell's usual 128 + the signal, without a box.
+    if (const int signal = platform_caught_signal()) {
+        std::fprintf(stderr, "zelvo: %s\n", error.c_str());
+        return 128 + signal;
+    }
     platform_message_box(("Error!\nCan't write the captured frames:\n" + error).c_str(), "ERROR");
     return exit_failure;
 }
@@ -54,11 +59,13 @@ void start_sound() {
     // whole soundtrack when the stream opens.
 }
 
-void load_soundtrack(const char* path) {
+void load_soundtrack(const char* file) {
+    const std::string shown = shown_path(file);
+    const char* path = shown.c_str();
     // Read whole, so no disk access happens during the show.
     std::string error;
     bool opened = false;
-    if (!read_whole_file(path, largest_soundtrack, &soundtrack_bytes, &error, &opened)) {
+    if (!read_whole_file(file, largest_soundtrack, &soundtrack_bytes, &error, &opened)) {
         if (!opened) fatal_error("Error!\nCan't find music file...", "ERROR", exit_failure, std::string(path) + ": " + error);
         fatal_error(std::string("Error!\nCan't read music file ") + path + ":\n" + error, "ERROR");
     }
@@ -91,6 +98,8 @@ void start_up(const ShellOptions& options) {
 
 int run_demo(const ShellOptions& options) {
     const bool capturing = !options.capture_path.empty();
+    if (options.to_past_end)
+        std::fprintf(stderr, "zelvo: --to lies past the show's end; the show ends at %d ms\n", options.to_ms);
     start_up(options);
     run_loading_screen();
     start_playback(options.from_ms);

@@ -4,7 +4,9 @@
 // runs the start-up builder with the context current.
 #include <GL/gl.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 
 #include "render/render.h"
@@ -72,6 +74,12 @@ void destroy_gl_window() {
     if (fullscreen) platform_show_cursor(true);
     platform_close_window();
     fullscreen = false;
+}
+
+int flush_standard_output() {
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return exit_ok;
+    std::fprintf(stderr, "zelvo: cannot write to standard output: %s\n", std::strerror(errno));
+    return exit_failure;
 }
 
 // The display is given back before the message appears, so a full-screen run

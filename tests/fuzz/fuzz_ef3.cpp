@@ -8,8 +8,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Mesh mesh;
-    std::string error, warning;
-    if (!parse_ef3(std::string(reinterpret_cast<const char*>(data), size), &mesh, &error, &warning)) return 0;
+    std::string error;
+    if (!parse_ef3(std::string(reinterpret_cast<const char*>(data), size), &mesh, &error)) return 0;
     for (int32_t index : mesh.faces)
         if (index < 0 || index >= mesh.vertex_count) __builtin_trap();
     for (const Vec3& v : mesh.vertices)

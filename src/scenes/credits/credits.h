@@ -22,8 +22,8 @@
 
 // The two values of settings.ini, written once by start-up; only this scene
 // reads them. credits_ease_divisor is always >= 1. credits_particle_modulus may
-// be 0 or negative (the file is the user's): the particle field then moves its
-// particles on every frame and never divides by it.
+// be 0 (the file is the user's): the particle field then moves its particles on
+// every frame and never divides by it; a negative one acts as its magnitude.
 extern float credits_ease_divisor;
 extern int32_t credits_particle_modulus;
 
@@ -106,7 +106,7 @@ void init_particle_field(float x_min, float x_range, float y_min, float y_range,
 void spawn_particle(int index);
 
 // Whether the field moves on a frame at music time t: not on exact multiples
-// of a positive modulus; on every frame when the modulus is 0 or negative.
+// of the modulus (of either sign); on every frame when the modulus is 0.
 bool particle_field_moves(int32_t t, int32_t modulus);
 
 // One step of particle index: move by dt times its velocity, grow and

@@ -55,7 +55,9 @@ void spawn_particle(int index) {
 }
 
 bool particle_field_moves(int32_t t, int32_t modulus) {
-    if (modulus <= 0) return true;
+    if (modulus == 0) return true;
+    // Every time is a multiple of 1; and INT32_MIN % -1 would overflow.
+    if (modulus == -1) return false;
     return t % modulus != 0;
 }
 
