@@ -67,10 +67,7 @@ const GLenum watched_flags[] = {GL_TEXTURE_2D, GL_LIGHTING, GL_LIGHT0, GL_LIGHT1
 // The box and the mesh as a scene's draw list sends them.
 void draw_textured_box(float width, float height, float depth) {
     DrawList list;
-    TexturedQuad faces[6];
-    textured_box_faces(width, height, depth, faces);
-    begin_batch(list, nullptr);
-    for (const TexturedQuad& q : faces) add_textured_quad(list, q);
+    add_textured_box(list, nullptr, {width, height, depth});
     draw_list(list);
 }
 

@@ -137,6 +137,13 @@ void add_coloured_quad(DrawList& list, const TexturedQuad& q, const Colour colou
     list.colours.insert(list.colours.end(), colours, colours + 4);
 }
 
+void add_textured_box(DrawList& list, const TextureId* texture, Vec3 size) {
+    TexturedQuad faces[6];
+    textured_box_faces(size.x, size.y, size.z, faces);
+    begin_batch(list, texture);
+    for (const TexturedQuad& q : faces) add_textured_quad(list, q);
+}
+
 void append_moves(std::vector<Move>& out, const Move* moves, size_t count, int part_offset) {
     for (size_t i = 0; i < count; ++i) {
         Move m = moves[i];

@@ -193,6 +193,8 @@ void add_triangle(DrawList& list, Vec3 a, Vec3 b, Vec3 c);
 // A face whose corners carry their own colour. A list gives every corner a
 // colour this way, or none.
 void add_coloured_quad(DrawList& list, const TexturedQuad& q, const Colour colours[4]);
+// Opens a batch with the texture and adds the box's six faces (textured_box_faces).
+void add_textured_box(DrawList& list, const TextureId* texture, Vec3 size);
 
 // Appends a chain of moves with every part number raised by part_offset, so a
 // part's own chain can stand where the outer chain places that part.

@@ -121,15 +121,12 @@ void city_building_centres(Vec3 centres[city_building_count]) {
     for (int i = 0; i < city_building_count; ++i) centres[i] = placement_point(buildings[i], {0, 0, 0});
 }
 
-const std::vector<Move>& city_quadrant_moves() {
-    static const std::vector<Move> moves = [] {
-        std::vector<Move> chain;
-        for (const LampRow& row : city_lamp_rows) append_lamp_row_moves(row, chain);
-        chain.push_back(part_move(city_part_ground));
-        append_building_moves(chain);
-        return chain;
-    }();
-    return moves;
+std::vector<Move> city_quadrant_moves() {
+    std::vector<Move> chain;
+    for (const LampRow& row : city_lamp_rows) append_lamp_row_moves(row, chain);
+    chain.push_back(part_move(city_part_ground));
+    append_building_moves(chain);
+    return chain;
 }
 
 namespace {
@@ -198,10 +195,7 @@ CityScene city_scene = {.camera = start_camera};
 void build_city_model(DrawList& list) {
     clear_draw_list(list);
     const int sign_part = begin_part(list);
-    TexturedQuad sign[6];
-    textured_box_faces(sign_board_size.x, sign_board_size.y, sign_board_size.z, sign);
-    begin_batch(list, texture_of(tex_city_sign));
-    for (const TexturedQuad& q : sign) add_textured_quad(list, q);
+    add_textured_box(list, texture_of(tex_city_sign), sign_board_size);
 
     const int lamp_part = add_street_lamp(list);
     const int ground_part = begin_part(list);

@@ -72,7 +72,7 @@ void append_building_moves(std::vector<Move>& moves);
 void city_building_centres(Vec3 centres[city_building_count]);
 
 // One quadrant's whole chain: both lamp rows, the ground, the buildings.
-const std::vector<Move>& city_quadrant_moves();
+std::vector<Move> city_quadrant_moves();
 
 // ---- Buildings ----
 

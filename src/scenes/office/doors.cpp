@@ -28,12 +28,10 @@ const Vec3 door_plate_size = {0.6f, 0.2f, 0.05f};
 
 Shape knob_sphere_grid;
 
-namespace {
-
 // Each door moves on from the previous one. The half turns put the doors on
 // the corridor's near wall facing -z, and their pitch of 4 then runs the other
 // way along x; the second half turn brings the far wall's doors back round.
-std::vector<Move> build_building_moves() {
+std::vector<Move> office_building_moves() {
     std::vector<Move> m;
     int door = 0;
     auto step = [&](float x, float y, float z) {
@@ -65,26 +63,13 @@ std::vector<Move> build_building_moves() {
     return m;
 }
 
-}  // namespace
-
-const std::vector<Move>& office_building_moves() {
-    static const std::vector<Move> moves = build_building_moves();
-    return moves;
-}
-
 std::vector<Move> add_door(DrawList& list, const TextureId* door_texture, const TextureId* plate_texture,
                            const Shape& knob_grid) {
     int parts[3];
-    const auto add_box = [&](Vec3 size, const TextureId* texture) {
-        TexturedQuad faces[6];
-        textured_box_faces(size.x, size.y, size.z, faces);
-        begin_batch(list, texture);
-        for (const TexturedQuad& q : faces) add_textured_quad(list, q);
-    };
     parts[door_part_leaf] = begin_part(list);
-    add_box(door_leaf_size, door_texture);
+    add_textured_box(list, door_texture, door_leaf_size);
     parts[door_part_plate] = begin_part(list);
-    add_box(door_plate_size, plate_texture);
+    add_textured_box(list, plate_texture, door_plate_size);
     // The knob is the door's one untextured part.
     parts[door_part_knob] = begin_part(list);
     add_grid_sphere(list, nullptr, knob_grid, knob_radius, knob_segments, {.untextured = true});

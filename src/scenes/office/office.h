@@ -52,7 +52,7 @@ constexpr int office_part_storey = office_door_count;
 
 // The building as drawn after the camera: the doors inside one push and pop,
 // then the storey three times (floor at 0, -3 and +3) with no push around it.
-const std::vector<Move>& office_building_moves();
+std::vector<Move> office_building_moves();
 
 // One door in its own frame, front towards +z: the leaf, the name plate and
 // the knob, each placed by the chain below.

@@ -93,10 +93,7 @@ std::vector<Move> add_stair_flight(DrawList& list, const StairFlight& flight) {
     for (const Quad& q : stair_panel_quads) add_repeated(list, stair_rail_quad(q), stair_rail_repeats);
 
     const int post = begin_part(list);
-    TexturedQuad faces[6];
-    textured_box_faces(stair_post_size.x, stair_post_size.y, stair_post_size.z, faces);
-    begin_batch(list, flight.post_texture);
-    for (const TexturedQuad& q : faces) add_textured_quad(list, q);
+    add_textured_box(list, flight.post_texture, stair_post_size);
 
     // The step batch is opened and closed even when every flag is off.
     const int steps = begin_part(list);

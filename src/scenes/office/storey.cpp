@@ -61,10 +61,7 @@ void add_repeated_quads(DrawList& list, TextureSlot texture, const RepeatedQuad 
 
 int add_wall_box(DrawList& list, Vec3 size) {
     const int part = begin_part(list);
-    TexturedQuad faces[6];
-    textured_box_faces(size.x, size.y, size.z, faces);
-    begin_batch(list, texture_of(tex_office_wall));
-    for (const TexturedQuad& q : faces) add_textured_quad(list, q);
+    add_textured_box(list, texture_of(tex_office_wall), size);
     return part;
 }
 
