@@ -29,6 +29,9 @@ namespace {
 constexpr CameraPath start_camera = {object_camera_segment_count, object_camera_windows, object_eye_points,
                                      object_centre_points, {0, 0, 0}, {0, 0, 0}};
 
+// The list's parts, in the order build_object_room adds them.
+enum RoomPart { room_part_room, room_part_body, room_part_arm, room_part_ball };
+
 }  // namespace
 
 ObjectScene objects_scene = {.camera = start_camera};
@@ -96,13 +99,6 @@ std::array<Move, sculpture_grid_move_count> sculpture_grid_moves(float rock_degr
     }
     return moves;
 }
-
-namespace {
-
-// The list's parts, in the order build_object_room adds them.
-enum RoomPart { room_part_room, room_part_body, room_part_arm, room_part_ball };
-
-}  // namespace
 
 void build_object_room(DrawList& list) {
     clear_draw_list(list);
