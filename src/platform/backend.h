@@ -60,8 +60,23 @@ struct BackendTable {
 
 // SDL2 window, context, events and audio (desktop.cpp, its sound in desktop_sound.cpp).
 extern const BackendTable desktop_backend;
-// EGL surfaceless context, virtual clock, frame sink (headless.cpp).
+// Win32 window, WGL context, messages and waveOut sound (windows.cpp, windows_sound.cpp).
+extern const BackendTable windows_backend;
+// Its own context, virtual clock, frame sink (headless.cpp).
 extern const BackendTable headless_backend;
+
+// ---- The headless backend's context: EGL on Linux (headless_egl.cpp), a
+// hidden window's WGL context on Windows (windows_gl.cpp) ----
+
+// Makes a current GL context whose drawing and reading go to a width x height
+// RGBA8 picture with a depth buffer; false with *error set when it cannot.
+bool headless_context_open(int width, int height, std::string* error);
+// Releases the context; safe when none is open.
+void headless_context_close();
+// Ends a presented frame so the driver executes it.
+void headless_context_swap();
+// A GL entry point of the current context by name, or nullptr.
+void* headless_context_lookup(const char* name);
 
 // ---- Desktop sound: the desktop table's sound entries, from desktop_sound.cpp ----
 

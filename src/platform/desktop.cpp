@@ -222,28 +222,12 @@ bool create_picture_framebuffer(int width, int height, std::string* error) {
     return make_offscreen_picture(desktop.gl, width, height, &desktop.picture, error);
 }
 
-// Scales the picture into the window's back buffer between black bars, leaving
-// the show's state as it was: its framebuffer bound, its clear colour, colour
-// mask and scissor test untouched.
+void swap_window() { SDL_GL_SwapWindow(desktop.window); }
+
 void present_scaled_picture() {
-    FramebufferCalls& gl = desktop.gl;
     int drawable_width = 0, drawable_height = 0;
     SDL_GL_GetDrawableSize(desktop.window, &drawable_width, &drawable_height);
-    const OffscreenPicture& picture = desktop.picture;
-    const Letterbox box = letterbox(drawable_width, drawable_height, picture.width, picture.height);
-    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
-    gl.bind_framebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glDisable(GL_SCISSOR_TEST);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    if (box.width > 0 && box.height > 0) {
-        gl.blit_framebuffer(0, 0, picture.width, picture.height, box.x, box.y, box.x + box.width,
-                            box.y + box.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
-    }
-    SDL_GL_SwapWindow(desktop.window);
-    gl.bind_framebuffer(GL_DRAW_FRAMEBUFFER, picture.framebuffer);
-    glPopAttrib();
+    present_offscreen_picture(desktop.gl, desktop.picture, drawable_width, drawable_height, swap_window);
 }
 
 void delete_picture_framebuffer() { delete_offscreen_picture(desktop.gl, &desktop.picture); }
@@ -263,23 +247,6 @@ uint32_t virtual_key_of(int32_t key) {
     for (const KeyCode& named : named_keys)
         if (named.sdl == key) return named.vk;
     return 0;
-}
-
-Letterbox letterbox(int drawable_width, int drawable_height, int picture_width, int picture_height) {
-    if (drawable_width <= 0 || drawable_height <= 0 || picture_width <= 0 || picture_height <= 0) return {};
-    const int64_t w = drawable_width, h = drawable_height;
-    Letterbox box;
-    if (w * picture_height >= h * picture_width) {
-        // As wide or wider than the picture: full height, bars left and right.
-        box.height = drawable_height;
-        box.width = static_cast<int>(h * picture_width / picture_height);
-    } else {
-        box.width = drawable_width;
-        box.height = static_cast<int>(w * picture_height / picture_width);
-    }
-    box.x = (drawable_width - box.width) / 2;
-    box.y = (drawable_height - box.height) / 2;
-    return box;
 }
 
 namespace {

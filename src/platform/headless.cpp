@@ -1,16 +1,11 @@
-// Headless backend: an EGL context on Mesa's surfaceless platform (llvmpipe
-// where there is no GPU), drawing into an 800 x 600 pbuffer, or into a
-// framebuffer object of that size where the driver offers no pbuffer. Time is
+// Headless backend: a context of its own drawing into an 800 x 600 picture
+// (headless_egl.cpp on Linux, windows_gl.cpp on Windows). Time is
 // virtual: each presented frame advances the wall clock and, once playing, the
 // stream position by exactly 1000 / fps ms, so what is drawn depends only on the
 // frame number and captures are the same bytes on every run. Frames whose
 // music time lies in the capture range go to the frame sink.
-#include <EGL/egl.h>
-#include <EGL/eglext.h>
 #include <GL/gl.h>
 #include <GL/glext.h>
-
-#include <signal.h>
 
 #include <algorithm>
 #include <csignal>
@@ -25,7 +20,6 @@
 
 #include "platform/backend.h"
 #include "platform/frame_sink.h"
-#include "platform/offscreen.h"
 
 namespace {
 
@@ -53,10 +47,7 @@ struct PackBuffers {
 };
 
 struct Headless {
-    EGLDisplay display = EGL_NO_DISPLAY;
-    EGLContext context = EGL_NO_CONTEXT;
-    EGLSurface surface = EGL_NO_SURFACE;  // stays EGL_NO_SURFACE with the framebuffer object
-    GLuint framebuffer = 0;
+    bool open = false;  // the context is made
     int width = 0;
     int height = 0;
 
@@ -99,12 +90,8 @@ volatile std::sig_atomic_t caught_signal = 0;
 void catch_signal(int signal) { caught_signal = signal; }
 
 void catch_interruptions() {
-    struct sigaction action {};
-    action.sa_handler = catch_signal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    std::signal(SIGINT, catch_signal);
+    std::signal(SIGTERM, catch_signal);
 }
 
 const char* signal_name(int signal) { return signal == SIGINT ? "SIGINT" : signal == SIGTERM ? "SIGTERM" : "a signal"; }
@@ -114,110 +101,6 @@ void abandon_capture() {
     sink_worker_abandon();
     if (headless.sink) headless.sink->abandon();
     headless.sink = nullptr;
-}
-
-std::string egl_failure(const char* what) {
-    char code[16];
-    std::snprintf(code, sizeof code, "0x%04X", static_cast<unsigned>(eglGetError()));
-    return std::string("EGL: ") + what + " failed (" + code + ")";
-}
-
-EGLDisplay open_surfaceless_display() {
-    auto get_display_ext =
-        reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
-    if (get_display_ext) return get_display_ext(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-    return eglGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-}
-
-// RGBA8 with the deepest depth buffer up to 24 bits that the driver offers.
-bool choose_config(EGLint surface_type, EGLConfig* config) {
-    for (EGLint depth : {24, 16}) {
-        const EGLint attributes[] = {EGL_SURFACE_TYPE, surface_type, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
-                                     EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8,
-                                     EGL_DEPTH_SIZE, depth, EGL_NONE};
-        EGLint count = 0;
-        if (eglChooseConfig(headless.display, attributes, config, 1, &count) && count > 0) return true;
-    }
-    return false;
-}
-
-EGLContext create_compatibility_context(EGLConfig config) {
-    // Immediate mode needs the compatibility profile; with no version asked for,
-    // Mesa gives its highest compatibility version.
-    const EGLint compatibility[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
-                                    EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
-    EGLContext context = eglCreateContext(headless.display, config, EGL_NO_CONTEXT, compatibility);
-    if (context == EGL_NO_CONTEXT) context = eglCreateContext(headless.display, config, EGL_NO_CONTEXT, nullptr);
-    return context;
-}
-
-template <typename Function>
-bool look_up(Function* function, const char* name) {
-    *function = reinterpret_cast<Function>(eglGetProcAddress(name));
-    return *function != nullptr;
-}
-
-void* egl_lookup(const char* name) { return reinterpret_cast<void*>(eglGetProcAddress(name)); }
-
-// A framebuffer object stands in for the pbuffer's one colour buffer, bound
-// as the target of all drawing and reading.
-bool bind_framebuffer_object(std::string* error) {
-    FramebufferCalls gl;
-    OffscreenPicture picture;
-    if (!look_up_framebuffer_calls(egl_lookup, &gl)) {
-        *error = "the GL driver offers neither pbuffers nor framebuffer objects";
-        return false;
-    }
-    if (!make_offscreen_picture(gl, headless.width, headless.height, &picture, error)) return false;
-    headless.framebuffer = picture.framebuffer;
-    return true;
-}
-
-// A test can set ZELVO_HEADLESS_FBO=1 to take the framebuffer-object path
-// even where pbuffers are offered.
-bool pbuffer_wanted() {
-    const char* force = std::getenv("ZELVO_HEADLESS_FBO");
-    return !(force && std::strcmp(force, "1") == 0);
-}
-
-bool make_context(std::string* error) {
-    headless.display = open_surfaceless_display();
-    if (headless.display == EGL_NO_DISPLAY) {
-        *error = egl_failure("opening Mesa's surfaceless display");
-        return false;
-    }
-    if (!eglInitialize(headless.display, nullptr, nullptr)) {
-        *error = egl_failure("initialising the surfaceless display");
-        return false;
-    }
-    if (!eglBindAPI(EGL_OPENGL_API)) {
-        *error = egl_failure("binding desktop OpenGL");
-        return false;
-    }
-    EGLConfig config;
-    bool with_pbuffer = pbuffer_wanted() && choose_config(EGL_PBUFFER_BIT, &config);
-    if (!with_pbuffer && !choose_config(0, &config)) {
-        *error = "EGL: no RGBA8 configuration with a depth buffer for desktop OpenGL";
-        return false;
-    }
-    headless.context = create_compatibility_context(config);
-    if (headless.context == EGL_NO_CONTEXT) {
-        *error = egl_failure("creating an OpenGL compatibility context");
-        return false;
-    }
-    if (with_pbuffer) {
-        const EGLint size[] = {EGL_WIDTH, headless.width, EGL_HEIGHT, headless.height, EGL_NONE};
-        headless.surface = eglCreatePbufferSurface(headless.display, config, size);
-        if (headless.surface == EGL_NO_SURFACE) {
-            *error = egl_failure("creating the pbuffer");
-            return false;
-        }
-    }
-    if (!eglMakeCurrent(headless.display, headless.surface, headless.surface, headless.context)) {
-        *error = egl_failure("making the context current");
-        return false;
-    }
-    return with_pbuffer || bind_framebuffer_object(error);
 }
 
 // The time frames * 1000 / fps ms after start, floored. Formed as one division
@@ -252,6 +135,12 @@ double write_rate() {
     const double seconds = seconds_since(headless.writing_since);
     const int written = sink_worker_written();
     return written > 0 && seconds > 0 ? written / seconds : 0.0;
+}
+
+template <typename Function>
+bool look_up(Function* function, const char* name) {
+    *function = reinterpret_cast<Function>(headless_context_lookup(name));
+    return *function != nullptr;
 }
 
 bool make_pack_buffers() {
@@ -363,10 +252,11 @@ bool headless_open_window(const char*, int width, int height, int, bool, bool*, 
     headless.options = options;
     headless.opened_at = Clock::now();
     headless.terminal = isatty(fileno(stderr)) != 0;
-    if (!make_context(error)) {
+    if (!headless_context_open(width, height, error)) {
         headless_close_window();
         return false;
     }
+    headless.open = true;
     return true;
 }
 
@@ -390,28 +280,15 @@ void headless_close_window() {
     // A run that ends without finishing its capture (a fatal error) drops what
     // is still queued and what it had not finished.
     abandon_capture();
-    if (headless.display == EGL_NO_DISPLAY) return;
     release_pack_buffers();
-    eglMakeCurrent(headless.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-    if (headless.surface != EGL_NO_SURFACE) eglDestroySurface(headless.display, headless.surface);
-    if (headless.context != EGL_NO_CONTEXT) eglDestroyContext(headless.display, headless.context);
-    // The display stays initialised: terminating it unloads Mesa's driver, and
-    // the few bytes the driver keeps to the end could then no longer be named
-    // (or suppressed) by LeakSanitizer. Opening again finds it ready.
-    headless.display = EGL_NO_DISPLAY;
-    headless.context = EGL_NO_CONTEXT;
-    headless.surface = EGL_NO_SURFACE;
-    headless.framebuffer = 0;
+    headless_context_close();
+    headless.open = false;
 }
 
 void headless_swap_buffers() {
-    if (headless.display == EGL_NO_DISPLAY) return;
+    if (!headless.open) return;
     hand_frame_to_sink();
-    // A pbuffer has no back buffer to swap, so nothing else makes llvmpipe
-    // execute the frame: unflushed frames pile up in memory (about 85 KB each)
-    // until a read-back comes.
-    glFlush();
-    if (headless.surface != EGL_NO_SURFACE) eglSwapBuffers(headless.display, headless.surface);
+    headless_context_swap();
     ++headless.frames_presented;
     if (headless.playing) ++headless.frames_since_play;
     headless.position_reported = false;

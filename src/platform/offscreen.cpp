@@ -1,6 +1,8 @@
 // The off-screen picture shared by the backends.
 #include "platform/offscreen.h"
 
+#include "platform/backend.h"
+
 namespace {
 
 template <typename Function>
@@ -60,4 +62,39 @@ void delete_offscreen_picture(const FramebufferCalls& gl, OffscreenPicture* pict
     gl.delete_renderbuffers(2, picture->renderbuffers);
     gl.delete_framebuffers(1, &picture->framebuffer);
     *picture = OffscreenPicture{};
+}
+
+Letterbox letterbox(int drawable_width, int drawable_height, int picture_width, int picture_height) {
+    if (drawable_width <= 0 || drawable_height <= 0 || picture_width <= 0 || picture_height <= 0) return {};
+    const int64_t w = drawable_width, h = drawable_height;
+    Letterbox box;
+    if (w * picture_height >= h * picture_width) {
+        // As wide or wider than the picture: full height, bars left and right.
+        box.height = drawable_height;
+        box.width = static_cast<int>(h * picture_width / picture_height);
+    } else {
+        box.width = drawable_width;
+        box.height = static_cast<int>(w * picture_height / picture_width);
+    }
+    box.x = (drawable_width - box.width) / 2;
+    box.y = (drawable_height - box.height) / 2;
+    return box;
+}
+
+void present_offscreen_picture(const FramebufferCalls& gl, const OffscreenPicture& picture, int drawable_width,
+                               int drawable_height, void (*swap)()) {
+    const Letterbox box = letterbox(drawable_width, drawable_height, picture.width, picture.height);
+    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
+    gl.bind_framebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    if (box.width > 0 && box.height > 0) {
+        gl.blit_framebuffer(0, 0, picture.width, picture.height, box.x, box.y, box.x + box.width,
+                            box.y + box.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    }
+    swap();
+    gl.bind_framebuffer(GL_DRAW_FRAMEBUFFER, picture.framebuffer);
+    glPopAttrib();
 }

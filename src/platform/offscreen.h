@@ -44,3 +44,9 @@ bool make_offscreen_picture(const FramebufferCalls& gl, int width, int height, O
 
 // Unbinds and deletes the picture; safe on one never made.
 void delete_offscreen_picture(const FramebufferCalls& gl, OffscreenPicture* picture);
+
+// Scales the picture into the window's back buffer between black bars, calls
+// swap to present it, and leaves the show's state as it was: its framebuffer
+// bound, its clear colour, colour mask and scissor test untouched.
+void present_offscreen_picture(const FramebufferCalls& gl, const OffscreenPicture& picture, int drawable_width,
+                               int drawable_height, void (*swap)());

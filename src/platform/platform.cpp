@@ -2,15 +2,19 @@
 // start, and keeps what all backends share: the posted quit message and the
 // stderr half of message boxes.
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 #include "platform/backend.h"
 
 namespace {
 
+#ifdef _WIN32
+const BackendTable& desktop_table = windows_backend;
+#else
+const BackendTable& desktop_table = desktop_backend;
+#endif
+
 struct Dispatch {
-    const BackendTable* backend = &desktop_backend;
+    const BackendTable* backend = &desktop_table;
     bool quit_posted = false;
     int quit_code = 0;
 };
@@ -22,7 +26,7 @@ const BackendTable& backend() { return *dispatch.backend; }
 }  // namespace
 
 void platform_select_backend(Backend backend, const HeadlessOptions& headless, const DesktopOptions& desktop) {
-    dispatch.backend = backend == Backend::headless ? &headless_backend : &desktop_backend;
+    dispatch.backend = backend == Backend::headless ? &headless_backend : &desktop_table;
     dispatch.backend->select(headless, desktop);
 }
 
@@ -70,11 +74,6 @@ void platform_message_box(const char* text, const char* caption) {
 
 uint32_t platform_wall_ms() { return backend().wall_ms(); }
 
-std::string platform_program_folder() {
-    std::error_code code;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", code);
-    return code ? std::string() : program.parent_path().string();
-}
 
 bool sound_init(int rate, int channels, std::string* error) {
     std::string ignored;

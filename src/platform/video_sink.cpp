@@ -8,13 +8,7 @@
 // pictures. Both passes write files beside the one asked for; only a file that
 // ffprobe confirms (every frame, audio of the same length) is renamed into
 // place. Any failure leaves nothing under the name asked for.
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cctype>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +19,7 @@
 
 #include "platform/codecs.h"
 #include "platform/frame_sink.h"
+#include "platform/process.h"
 
 namespace {
 
@@ -34,18 +29,13 @@ struct Soundtrack {
     int channels = 0;
 };
 
-struct Ffmpeg {
-    pid_t pid = -1;
-    int input = -1;  // the write end of its stdin
-};
-
 struct Video {
     SinkSettings settings;
     std::string video_path;    // pass one: the pictures alone (the final file when there is no sound)
     std::string partial_path;  // pass two: pictures and sound
     bool has_audio = false;
     Soundtrack audio;
-    Ffmpeg encoder;
+    ChildProcess encoder;
     bool started = false;
     int frames_written = 0;
     std::string first_error;
@@ -57,64 +47,6 @@ bool fail(std::string* error, const std::string& text) {
     if (video.first_error.empty()) video.first_error = text;
     *error = text;
     return false;
-}
-
-bool write_all(int fd, const void* data, size_t size) {
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    while (size > 0) {
-        const ssize_t wrote = ::write(fd, bytes, size);
-        if (wrote < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes += wrote;
-        size -= static_cast<size_t>(wrote);
-    }
-    return true;
-}
-
-// Starts ffmpeg with the arguments, its stdin a pipe from us.
-bool start_ffmpeg(const std::vector<std::string>& args, Ffmpeg* ffmpeg, std::string* error) {
-    int in[2] = {-1, -1};
-    if (pipe(in) != 0) {
-        *error = std::string("cannot make a pipe to ffmpeg: ") + std::strerror(errno);
-        return false;
-    }
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    const pid_t child = fork();
-    if (child == 0) {
-        dup2(in[0], 0);
-        // Our write end left open in ffmpeg would keep it waiting for more forever.
-        ::close(in[0]);
-        ::close(in[1]);
-        execvp("ffmpeg", argv.data());
-        _exit(127);
-    }
-    ::close(in[0]);
-    if (child < 0) {
-        ::close(in[1]);
-        *error = std::string("cannot start ffmpeg: ") + std::strerror(errno);
-        return false;
-    }
-    // Kept out of any later child, which would otherwise hold the pipe open.
-    fcntl(in[1], F_SETFD, FD_CLOEXEC);
-    ffmpeg->pid = child;
-    ffmpeg->input = in[1];
-    return true;
-}
-
-// Closes ffmpeg's input and waits for it; true when it exited with status 0.
-bool finish_ffmpeg(Ffmpeg* ffmpeg) {
-    if (ffmpeg->input >= 0) ::close(ffmpeg->input);
-    ffmpeg->input = -1;
-    if (ffmpeg->pid < 0) return false;
-    int status = 0;
-    while (waitpid(ffmpeg->pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    ffmpeg->pid = -1;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 bool is_mp4(const std::string& path) {
@@ -158,18 +90,18 @@ bool add_soundtrack(std::string* problem) {
                                      "-i", "pipe:0", "-map", "0:v", "-map", "1:a", "-c:v", "copy", "-c:a", "aac",
                                      "-b:a", "192k"};
     add_output(args, video.partial_path);
-    Ffmpeg muxer;
-    if (!start_ffmpeg(args, &muxer, problem)) return false;
+    ChildProcess muxer;
+    if (!start_child(args, &muxer, problem)) return false;
     const int64_t wanted = samples_for_frames(video.frames_written);
     const int64_t available = std::min<int64_t>(wanted, static_cast<int64_t>(a.samples.size()) / a.channels);
-    bool fed = write_all(muxer.input, a.samples.data(), static_cast<size_t>(available * a.channels) * sizeof(int16_t));
+    bool fed = write_to_child(muxer, a.samples.data(), static_cast<size_t>(available * a.channels) * sizeof(int16_t));
     const std::vector<int16_t> silence(4096 * static_cast<size_t>(a.channels), 0);
     for (int64_t sent = available; fed && sent < wanted;) {
         const int64_t count = std::min<int64_t>(4096, wanted - sent);
-        fed = write_all(muxer.input, silence.data(), static_cast<size_t>(count * a.channels) * sizeof(int16_t));
+        fed = write_to_child(muxer, silence.data(), static_cast<size_t>(count * a.channels) * sizeof(int16_t));
         sent += count;
     }
-    const bool exited_well = finish_ffmpeg(&muxer);
+    const bool exited_well = finish_child(&muxer);
     if (!fed || !exited_well) {
         *problem = "ffmpeg could not add the soundtrack to " + video.settings.path;
         return false;
@@ -177,29 +109,12 @@ bool add_soundtrack(std::string* problem) {
     return true;
 }
 
-std::string output_of(const std::string& command) {
-    std::string text;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return text;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe)) text += buffer;
-    pclose(pipe);
-    return text;
-}
-
-std::string shell_quoted(const std::string& word) {
-    std::string out = "'";
-    for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
 // Reads the finished file back: it must hold every frame written and, with a
 // soundtrack, audio as long as the video (AAC works in blocks of 1024 samples
 // and primes one block, so a few blocks either way are allowed).
 bool verify_file(const std::string& path, std::string* problem) {
-    const std::string probe = output_of("ffprobe -v error -count_packets -show_entries "
-                                        "stream=codec_type,nb_read_packets -of csv=p=0 " +
-                                        shell_quoted(path) + " 2>&1");
+    const std::string probe = program_output({"ffprobe", "-v", "error", "-count_packets", "-show_entries",
+                                              "stream=codec_type,nb_read_packets", "-of", "csv=p=0", path});
     int64_t video_packets = -1, audio_packets = -1;
     std::istringstream lines(probe);
     for (std::string line; std::getline(lines, line);) {
@@ -236,7 +151,7 @@ bool verify_file(const std::string& path, std::string* problem) {
 bool video_open(const SinkSettings& settings, std::string* error) {
     video = Video{};
     video.settings = settings;
-    if (std::system("ffmpeg -version >/dev/null 2>&1") != 0 || std::system("ffprobe -version >/dev/null 2>&1") != 0) {
+    if (!program_runs("ffmpeg") || !program_runs("ffprobe")) {
         *error = "writing the video " + settings.path + " needs ffmpeg and ffprobe, which are not installed";
         return false;
     }
@@ -264,14 +179,12 @@ void video_take_soundtrack(const DecodedAudio& decoded) {
 bool video_write(const uint8_t* rgb, int32_t, std::string* error) {
     if (!video.started) {
         video.started = true;
-        // A dying ffmpeg must show up as a failed write, not end the demo.
-        signal(SIGPIPE, SIG_IGN);
         std::string problem;
-        if (!start_ffmpeg(encoder_arguments(), &video.encoder, &problem)) return fail(error, problem);
+        if (!start_child(encoder_arguments(), &video.encoder, &problem)) return fail(error, problem);
     }
     if (video.encoder.input < 0) return fail(error, "ffmpeg is not running for " + video.settings.path);
     const size_t bytes = static_cast<size_t>(video.settings.width) * video.settings.height * 3;
-    if (!write_all(video.encoder.input, rgb, bytes))
+    if (!write_to_child(video.encoder, rgb, bytes))
         return fail(error, "ffmpeg stopped taking frames for " + video.settings.path);
     ++video.frames_written;
     return true;
@@ -294,7 +207,7 @@ std::string video_problem(bool encoded, const std::string& finished) {
 
 bool video_finish(std::string* error) {
     // ffmpeg is waited for whatever went wrong, so it never outlives the show.
-    const bool encoded = video.started && finish_ffmpeg(&video.encoder);
+    const bool encoded = video.started && finish_child(&video.encoder);
     const std::string problem = video_problem(encoded, video.has_audio ? video.partial_path : video.video_path);
     std::error_code ignored;
     std::filesystem::remove(video.video_path, ignored);
@@ -305,8 +218,7 @@ bool video_finish(std::string* error) {
 }
 
 void video_abandon() {
-    if (video.encoder.pid > 0) kill(video.encoder.pid, SIGTERM);
-    finish_ffmpeg(&video.encoder);
+    stop_child(&video.encoder);
     std::error_code ignored;
     if (!video.video_path.empty()) std::filesystem::remove(video.video_path, ignored);
     if (!video.partial_path.empty()) std::filesystem::remove(video.partial_path, ignored);

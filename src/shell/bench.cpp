@@ -10,7 +10,11 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include "render/render.h"
 #include "shell/shell.h"
@@ -81,6 +85,15 @@ BenchRow bench_window(const std::string& name, int32_t first, int32_t last, int 
 
 // The JSON is written beside its name under this one and renamed into place,
 // so a failed write never leaves an empty or partial file under the name asked for.
+// Flushes the file's bytes to the disk.
+bool sync_to_disk(std::FILE* file) {
+#ifdef _WIN32
+    return _commit(_fileno(file)) == 0;
+#else
+    return fsync(fileno(file)) == 0;
+#endif
+}
+
 std::string partial_json_name(const std::string& path) {
     const std::filesystem::path target(path);
     return (target.parent_path() / ("." + target.filename().string() + "." + std::to_string(getpid()) + ".partial"))
@@ -104,18 +117,21 @@ bool write_json_file(const std::string& path, const std::string& text, bool keep
         return false;
     }
     bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0 &&
-              fsync(fileno(file)) == 0;
-    int reason = errno;
+              sync_to_disk(file);
+    std::string reason = std::strerror(errno);
     if (std::fclose(file) != 0 && ok) {
         ok = false;
-        reason = errno;
+        reason = std::strerror(errno);
     }
-    if (ok && keep && std::rename(partial.c_str(), path.c_str()) != 0) {
-        ok = false;
-        reason = errno;
+    if (ok && keep) {
+        // Replaces a file already there on every system (std::rename does not on Windows).
+        std::error_code moved;
+        std::filesystem::rename(partial, path, moved);
+        ok = !moved;
+        reason = moved.message();
     }
     if (!ok || !keep) std::remove(partial.c_str());
-    if (!ok) *error = "cannot write " + path + ": " + std::strerror(reason);
+    if (!ok) *error = "cannot write " + path + ": " + reason;
     return ok;
 }
 

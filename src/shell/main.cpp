@@ -2,11 +2,9 @@
 // parent, picks the backend and runs the show.
 //
 // The data folder is, in this order: DIR/data for --dir DIR; data/ in the
-// working directory; the data installed beside the program, ../share/zelvo/data
-// from its own folder, so an installed tree may move as a whole.
-#include <unistd.h>
-
-#include <cerrno>
+// working directory; the data installed with the program: data/ beside it (the
+// Windows zip) or ../share/zelvo/data from its own folder, so an installed tree
+// may move as a whole.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -36,20 +34,30 @@ DesktopOptions desktop_options(const ShellOptions& options) {
     return desktop;
 }
 
-// The installed data's parent, from the program's own folder, or empty.
+// The installed data's parent, from the program's own folder: the folder
+// itself when data/ lies beside the program, else ../share/zelvo; empty when
+// the system does not say where the program is.
 std::string installed_data_parent() {
     const std::string folder = platform_program_folder();
     if (folder.empty()) return {};
+    if (std::filesystem::is_directory(std::filesystem::path(folder) / "data")) return folder;
     return (std::filesystem::path(folder) / ".." / "share" / "zelvo").lexically_normal().string();
+}
+
+bool change_directory(const std::string& dir, std::string* reason) {
+    std::error_code code;
+    std::filesystem::current_path(dir, code);
+    if (code) *reason = code.message();
+    return !code;
 }
 
 // Moves to the folder that holds data/, as the command line and the install
 // say. Said first, before a loader names one missing file of the many.
 bool enter_data_parent(const std::string& dir) {
     if (!dir.empty()) {
-        if (chdir(dir.c_str()) != 0) {
-            std::fprintf(stderr, "zelvo: can't use %s as the working directory: %s\n", dir.c_str(),
-                         std::strerror(errno));
+        std::string reason;
+        if (!change_directory(dir, &reason)) {
+            std::fprintf(stderr, "zelvo: can't use %s as the working directory: %s\n", dir.c_str(), reason.c_str());
             return false;
         }
         if (std::filesystem::is_directory("data")) return true;
@@ -59,8 +67,9 @@ bool enter_data_parent(const std::string& dir) {
     }
     if (std::filesystem::is_directory("data")) return true;
     const std::string installed = installed_data_parent();
+    std::string reason;
     if (!installed.empty() && std::filesystem::is_directory(std::filesystem::path(installed) / "data") &&
-        chdir(installed.c_str()) == 0)
+        change_directory(installed, &reason))
         return true;
     std::error_code code;
     const std::string here = std::filesystem::current_path(code).string();
