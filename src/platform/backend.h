@@ -87,6 +87,19 @@ void desktop_sound_play(int32_t start_ms);
 int32_t desktop_sound_position_ms();
 void desktop_sound_close();
 
+// ---- Windows sound: the Windows table's sound entries, from windows_sound.cpp ----
+
+// Opens a waveOut device (or, muted, none) at rate Hz, stereo, 16 bits.
+bool windows_sound_init(int rate, int channels, bool mute, std::string* error);
+bool windows_sound_open_stream(const uint8_t* bytes, size_t size, std::string* error, std::string* warning);
+void windows_sound_play(int32_t start_ms);
+int32_t windows_sound_position_ms();
+void windows_sound_close();
+
+// ZELVO_HOLD_MS=T in the environment: the position a scripted screenshot
+// wants held from the start of play on; -1 when unset or not a time.
+int32_t held_position_ms();
+
 // The desktop stream's clock as the audio callback leaves it.
 struct PlaybackClock {
     int rate = 44100;

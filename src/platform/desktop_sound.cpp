@@ -91,14 +91,6 @@ bool convert_to_device(DecodedAudio& audio, std::vector<int16_t>* samples, std::
     return converted;
 }
 
-// ZELVO_HOLD_MS=T: the position a scripted screenshot wants held; -1 when unset or not a time.
-int32_t held_position_ms() {
-    const char* text = std::getenv("ZELVO_HOLD_MS");
-    if (!text || !*text) return -1;
-    char* end = nullptr;
-    const long ms = std::strtol(text, &end, 10);
-    return *end == '\0' && ms >= 0 && ms <= INT32_MAX ? static_cast<int32_t>(ms) : -1;
-}
 
 }  // namespace
 

@@ -1,7 +1,9 @@
 // Calls each platform function through the table of the backend chosen at
 // start, and keeps what all backends share: the posted quit message and the
 // stderr half of message boxes.
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/backend.h"
 
@@ -99,3 +101,11 @@ int platform_frames_expected() { return backend().frames_expected(); }
 bool platform_start_capture(std::string* error) { return backend().start_capture(error); }
 
 bool platform_finish_capture(std::string* error) { return backend().finish_capture(error); }
+
+int32_t held_position_ms() {
+    const char* text = std::getenv("ZELVO_HOLD_MS");
+    if (!text || !*text) return -1;
+    char* end = nullptr;
+    const long ms = std::strtol(text, &end, 10);
+    return *end == '\0' && ms >= 0 && ms <= INT32_MAX ? static_cast<int32_t>(ms) : -1;
+}
