@@ -249,7 +249,7 @@ build_one() {
   cmake --build "$obj" -j "$JOBS" >> "$logf" 2>&1 \
     || { tail -n 40 "$logf" >&2; die "building $name failed (full log: $logf)"; }
   log "installing $name into $PREFIX"
-  cmake --install "$obj" >> "$logf" 2>&1 \
+  cmake --install "$obj" --strip >> "$logf" 2>&1 \
     || { tail -n 40 "$logf" >&2; die "installing $name failed (full log: $logf)"; }
 }
 
