@@ -10,6 +10,8 @@
 # make deb     build/zelvo_<version>_amd64.deb, installing under /usr
 # make dist    dist/zelvo-<version>-linux-x86_64.tar.gz, run from its unpacked folder
 # make test-package   the package, the tarball and make install checked as a user meets them (as root)
+# make windows  build-win64/zelvo.exe cross-built, and dist/zelvo-<version>-win64.zip
+# make test-windows   the Windows unit tests and the zip's program under wine, against the Linux build
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
@@ -20,8 +22,10 @@ VIDEO_TO ?= 160704
 BENCH_RUNS ?= 3
 BENCH_FRAMES ?= 60
 PREFIX ?= /usr/local
+WINDOWS_BUILD ?= build-win64
 
-.PHONY: all run test setup configure clean test-sanitize fuzz video sheet bench install deb dist test-package
+.PHONY: all run test setup configure clean test-sanitize fuzz video sheet bench install deb dist test-package \
+	windows test-windows
 
 all: configure
 	cmake --build $(BUILD)
@@ -71,5 +75,19 @@ dist: all
 test-package: deb dist
 	scripts/test-package.sh $(BUILD)
 
+# The data pack comes from the Linux build; libmpg123 and libpng from Debian's
+# source packages, built once into $(WINDOWS_BUILD)/deps.
+windows: all
+	@scripts/setup.sh --windows
+	scripts/windows-deps.sh $(WINDOWS_BUILD)
+	@test -f $(WINDOWS_BUILD)/build.ninja || cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_TOOLCHAIN_FILE=cmake/windows-toolchain.cmake -DZELVO_WINDOWS_DEPS=$(abspath $(WINDOWS_BUILD))/deps \
+		-DZELVO_HOST_DATA=$(abspath $(BUILD))/data
+	cmake --build $(WINDOWS_BUILD) --target zelvo zip
+
+test-windows: windows
+	cmake --build $(WINDOWS_BUILD)
+	scripts/test-windows.sh $(BUILD) $(WINDOWS_BUILD)
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the data generator and the tests need.
+# Installs the Debian packages the build, the data generator and the tests need;
+# with --windows, also the cross compiler, wine and what the Windows tests use.
 # As root it installs what is missing with apt-get; otherwise it prints the line to run.
 set -euo pipefail
 packages=(
@@ -12,6 +13,12 @@ packages=(
   clang libclang-rt-14-dev
   dpkg-dev file lintian desktop-file-utils man-db
 )
+if [[ "${1:-}" == "--windows" ]]; then
+  packages+=(
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest
+    wine wine64 pulseaudio pulseaudio-utils
+  )
+fi
 missing=()
 for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
