@@ -152,7 +152,7 @@ bool video_open(const SinkSettings& settings, std::string* error) {
     video = Video{};
     video.settings = settings;
     if (!program_runs("ffmpeg") || !program_runs("ffprobe")) {
-        *error = "writing the video " + settings.path + " needs ffmpeg and ffprobe, which are not installed";
+        *error = "writing the video " + settings.path + " needs ffmpeg and ffprobe, which were not found on PATH";
         return false;
     }
     const std::filesystem::path path(settings.path);
