@@ -232,11 +232,6 @@ void present_scaled_picture() {
 
 void delete_picture_framebuffer() { delete_offscreen_picture(desktop.gl, &desktop.picture); }
 
-bool message_boxes_wanted() {
-    // Scripted runs (tests under Xvfb) set this so a fatal error cannot wait on a click.
-    const char* off = std::getenv("ZELVO_NO_MESSAGE_BOX");
-    return !(off && *off && std::strcmp(off, "0") != 0);
-}
 
 }  // namespace
 
@@ -359,7 +354,6 @@ void desktop_wait_event(uint32_t timeout_ms) {
 }
 
 void desktop_message_box(const char* text, const char* caption) {
-    if (!message_boxes_wanted()) return;
     // Without a display SDL cannot show the box; the text is already on stderr.
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, desktop.window);
 }

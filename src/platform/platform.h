@@ -121,9 +121,11 @@ void platform_message_box(const char* text, const char* caption);
 // Milliseconds of wall clock: real time on the desktop, virtual time headless.
 uint32_t platform_wall_ms();
 
-// The folder that holds the running program (its links resolved), or empty
-// when the system does not say; an installed zelvo finds its data from there.
-std::string platform_program_folder();
+// The folder an installed zelvo keeps its data/ in, found from the running
+// program's own folder (its links resolved): that folder itself on Windows,
+// where the zip puts data/ beside zelvo.exe, and ../share/zelvo from it
+// elsewhere. Empty when the system does not say where the program is.
+std::string platform_installed_data_parent();
 
 // Starts the mixer at rate Hz with the given number of software channels (the
 // device itself is always stereo); false when no audio device can be opened,

@@ -1,6 +1,6 @@
 // Inside the platform layer: the child processes the video sink runs (ffmpeg,
 // ffprobe), one implementation for POSIX systems and one for Windows, each
-// beside that system's platform_program_folder.
+// beside that system's platform_installed_data_parent.
 // Not for use outside src/platform.
 #pragma once
 

@@ -1,5 +1,5 @@
-// The running program and its children on POSIX systems: where the program
-// lies, fork and exec with a pipe, waitpid.
+// The running program and its children on POSIX systems: where its data is
+// installed, fork and exec with a pipe, waitpid.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -132,8 +132,9 @@ std::string program_output(const std::vector<std::string>& args) {
     return text;
 }
 
-std::string platform_program_folder() {
+std::string platform_installed_data_parent() {
     std::error_code code;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", code);
-    return code ? std::string() : program.parent_path().string();
+    if (code) return {};
+    return (program.parent_path() / ".." / "share" / "zelvo").lexically_normal().string();
 }

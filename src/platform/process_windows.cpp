@@ -1,4 +1,4 @@
-// The running program and its children on Windows: where the program lies,
+// The running program and its children on Windows: where its data is installed,
 // CreateProcess with an anonymous pipe as stdin.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -158,7 +158,7 @@ std::string program_output(const std::vector<std::string>& args) {
     return text;
 }
 
-std::string platform_program_folder() {
+std::string platform_installed_data_parent() {
     wchar_t path[32768];
     const DWORD length = GetModuleFileNameW(nullptr, path, sizeof path / sizeof path[0]);
     if (length == 0 || length >= sizeof path / sizeof path[0]) return {};

@@ -161,9 +161,6 @@ bool create_picture_framebuffer(int width, int height, std::string* error) {
 void swap_window() { SwapBuffers(win.gl.device); }
 
 bool message_boxes_wanted() {
-    // Scripted runs (tests under Xvfb) set this so a fatal error cannot wait on a click.
-    const char* off = std::getenv("ZELVO_NO_MESSAGE_BOX");
-    if (off && *off && std::strcmp(off, "0") != 0) return false;
     // A service or a scheduled task has no desktop anyone sees: nobody could click.
     USEROBJECTFLAGS flags{};
     const HWINSTA station = GetProcessWindowStation();

@@ -2,9 +2,8 @@
 // parent, picks the backend and runs the show.
 //
 // The data folder is, in this order: DIR/data for --dir DIR; data/ in the
-// working directory; the data installed with the program: data/ beside it (the
-// Windows zip) or ../share/zelvo/data from its own folder, so an installed tree
-// may move as a whole.
+// working directory; the data installed with the program, found from its own
+// folder, so an installed tree may move as a whole.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -34,16 +33,6 @@ DesktopOptions desktop_options(const ShellOptions& options) {
     return desktop;
 }
 
-// The installed data's parent, from the program's own folder: the folder
-// itself when data/ lies beside the program, else ../share/zelvo; empty when
-// the system does not say where the program is.
-std::string installed_data_parent() {
-    const std::string folder = platform_program_folder();
-    if (folder.empty()) return {};
-    if (std::filesystem::is_directory(std::filesystem::path(folder) / "data")) return folder;
-    return (std::filesystem::path(folder) / ".." / "share" / "zelvo").lexically_normal().string();
-}
-
 bool change_directory(const std::string& dir, std::string* reason) {
     std::error_code code;
     std::filesystem::current_path(dir, code);
@@ -66,7 +55,7 @@ bool enter_data_parent(const std::string& dir) {
         return false;
     }
     if (std::filesystem::is_directory("data")) return true;
-    const std::string installed = installed_data_parent();
+    const std::string installed = platform_installed_data_parent();
     std::string reason;
     if (!installed.empty() && std::filesystem::is_directory(std::filesystem::path(installed) / "data") &&
         change_directory(installed, &reason))

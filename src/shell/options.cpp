@@ -272,8 +272,8 @@ std::string usage_text() {
         "refuses the mode. Escape or closing the window ends it.\n"
         "\n"
         "The show reads its data/ folder from DIR with --dir, else from the working\n"
-        "directory, else the one installed with it (data/ in the program's own\n"
-        "folder, else ../share/zelvo/data from there).\n"
+        "directory, else the one installed with it (../share/zelvo/data beside the\n"
+        "program's own folder; on Windows, data beside zelvo.exe).\n"
         "\n";
     for (const OptionRow& row : option_rows) {
         if (!row.help) continue;
