@@ -12,6 +12,9 @@
 # make test-package   the package, the tarball and make install checked as a user meets them (as root)
 # make windows  build-win64/zelvo.exe cross-built, and dist/zelvo-<version>-win64.zip
 # make test-windows   the Windows unit tests and the zip's program under wine, against the Linux build
+# make web     build-web/index.html with its script, WebAssembly and data, for a browser
+# make web-serve   serves build-web on 127.0.0.1 and prints the address
+# make test-web    the browser build in headless Chromium, against the Linux build
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
@@ -23,9 +26,13 @@ BENCH_RUNS ?= 3
 BENCH_FRAMES ?= 60
 PREFIX ?= /usr/local
 WINDOWS_BUILD ?= build-win64
+WEB_BUILD ?= build-web
+WEB_PORT ?= 8000
+# Debian's emscripten finds its JavaScript modules (acorn) where Debian's node looks.
+export NODE_PATH := /usr/share/nodejs
 
 .PHONY: all run test setup configure clean test-sanitize fuzz video sheet bench install deb dist test-package \
-	windows test-windows
+	windows test-windows web web-serve test-web
 
 all: configure
 	cmake --build $(BUILD)
@@ -89,5 +96,18 @@ test-windows: windows
 	cmake --build $(WINDOWS_BUILD)
 	scripts/test-windows.sh $(BUILD) $(WINDOWS_BUILD)
 
+# The data pack comes from the Linux build and is preloaded into the page.
+web: all
+	@scripts/setup.sh --web
+	@test -f $(WEB_BUILD)/build.ninja || emcmake cmake -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+		-DZELVO_HOST_DATA=$(abspath $(BUILD))/data
+	cmake --build $(WEB_BUILD)
+
+web-serve: web
+	node scripts/web-serve.js $(WEB_BUILD) $(WEB_PORT)
+
+test-web: web
+	node tests/web/test_web.js $(BUILD) $(WEB_BUILD)
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) $(WEB_BUILD)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the data generator and the tests need;
-# with --windows, also the cross compiler, wine and what the Windows tests use.
+# with --windows, also the cross compiler, wine and what the Windows tests use;
+# with --web, emscripten (with node) and Chromium for the browser build and its tests.
 # As root it installs what is missing with apt-get; otherwise it prints the line to run.
 set -euo pipefail
 packages=(
@@ -18,6 +19,9 @@ if [[ "${1:-}" == "--windows" ]]; then
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest
     wine wine64 pulseaudio pulseaudio-utils
   )
+fi
+if [[ "${1:-}" == "--web" ]]; then
+  packages+=(emscripten nodejs node-acorn chromium)
 fi
 missing=()
 for p in "${packages[@]}"; do

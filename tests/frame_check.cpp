@@ -3,6 +3,8 @@
 //     compares two frames of one size; prints how many pixels differ, how
 //     many by more than LEVEL in a channel, and by how much at most; fails (1)
 //     when more than MAX_SHARE (a fraction) of the pixels differ by more than LEVEL.
+//   frame-check mean A.png
+//     prints the mean of every channel of every pixel (0 to 255).
 //   frame-check columns A.png TOP BOTTOM
 //     prints "x width" of the widest run of columns that hold a pixel brighter
 //     than black (any channel above 16) between rows TOP and BOTTOM (from the top).
@@ -48,6 +50,16 @@ int diff(const char* a_path, const char* b_path, int level_allowed, double max_s
     return share <= max_share ? 0 : 1;
 }
 
+int mean(const char* path) {
+    std::vector<uint8_t> rgb;
+    int width = 0, height = 0;
+    if (!read(path, &rgb, &width, &height)) return 2;
+    double sum = 0;
+    for (uint8_t v : rgb) sum += v;
+    std::printf("%.2f\n", sum / static_cast<double>(rgb.size()));
+    return 0;
+}
+
 int columns(const char* path, int top, int bottom) {
     std::vector<uint8_t> rgb;
     int width = 0, height = 0;
@@ -77,8 +89,9 @@ int columns(const char* path, int top, int bottom) {
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "diff" && argc == 6) return diff(argv[2], argv[3], std::atoi(argv[4]), std::atof(argv[5]));
+    if (command == "mean" && argc == 3) return mean(argv[2]);
     if (command == "columns" && argc == 5) return columns(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
-    std::fputs("usage: frame-check diff A.png B.png LEVEL MAX_SHARE | frame-check columns A.png TOP BOTTOM\n",
+    std::fputs("usage: frame-check diff A.png B.png LEVEL MAX_SHARE | mean A.png | columns A.png TOP BOTTOM\n",
                stderr);
     return 2;
 }

@@ -2,8 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 
+#include <algorithm>
+#include <cmath>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "resources/resources.h"
@@ -88,4 +92,38 @@ TEST_F(TextureGl, EveryScenePictureIsLoadedIntoItsOwnTexture) {
         EXPECT_GT(level_parameter(0, GL_TEXTURE_WIDTH), 0);
     }
     EXPECT_EQ(names.size(), static_cast<size_t>(texture_slot_count));
+}
+
+// The chain the show uploads (and the browser build, which has no GLU) against
+// the one GLU builds here, level by level: the same texels where the sides are
+// powers of two, within a level of rounding where GLU rescales first.
+TEST_F(TextureGl, MipmapChainIsGlusLevelForLevel) {
+    struct Case {
+        int width, height, tolerance;
+    } cases[] = {{256, 256, 0}, {64, 16, 0}, {1, 8, 0}, {8, 1, 0}, {2, 2, 0}, {3, 5, 1}, {12, 6, 1}};
+    uint32_t seed = 7;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+        std::vector<uint8_t> rgb(static_cast<size_t>(c.width) * c.height * 3);
+        for (uint8_t& v : rgb) v = static_cast<uint8_t>((seed = seed * 1103515245u + 12345u) >> 24);
+        GLuint name = 0;
+        glGenTextures(1, &name);
+        glBindTexture(GL_TEXTURE_2D, name);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        gluBuild2DMipmaps(GL_TEXTURE_2D, 3, c.width, c.height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        const std::vector<MipmapLevel> chain = mipmap_chain(rgb, c.width, c.height);
+        ASSERT_EQ(static_cast<GLint>(chain.size()), 1 + static_cast<GLint>(std::log2(std::max(
+                                                          level_parameter(0, GL_TEXTURE_WIDTH),
+                                                          level_parameter(0, GL_TEXTURE_HEIGHT)))));
+        for (size_t level = 0; level < chain.size(); ++level) {
+            const MipmapLevel& ours = chain[level];
+            ASSERT_EQ(ours.width, level_parameter(static_cast<int>(level), GL_TEXTURE_WIDTH)) << level;
+            ASSERT_EQ(ours.height, level_parameter(static_cast<int>(level), GL_TEXTURE_HEIGHT)) << level;
+            const std::vector<uint8_t> glu = read_level(static_cast<int>(level), ours.width, ours.height);
+            int worst = 0;
+            for (size_t i = 0; i < glu.size(); ++i) worst = std::max(worst, std::abs(glu[i] - ours.rgb[i]));
+            EXPECT_LE(worst, c.tolerance) << "level " << level;
+        }
+        glDeleteTextures(1, &name);
+    }
 }

@@ -62,6 +62,8 @@ struct BackendTable {
 extern const BackendTable desktop_backend;
 // Win32 window, WGL context, messages and waveOut sound (windows.cpp, windows_sound.cpp).
 extern const BackendTable windows_backend;
+// The page's canvas, WebGL, keys and Web Audio (web.cpp, web_library.js).
+extern const BackendTable web_backend;
 // Its own context, virtual clock, frame sink (headless.cpp).
 extern const BackendTable headless_backend;
 
@@ -96,9 +98,18 @@ void windows_sound_play(int32_t start_ms);
 int32_t windows_sound_position_ms();
 void windows_sound_close();
 
-// ZELVO_HOLD_MS=T in the environment: the position a scripted screenshot
-// wants held from the start of play on; -1 when unset or not a time.
-int32_t held_position_ms();
+// A music time in ms from the environment variable (ZELVO_HOLD_MS=T: the
+// position a scripted screenshot wants held from the start of play on); -1
+// when it is unset or not a time.
+int32_t environment_ms(const char* name);
+
+// The entries of a backend that captures nothing: every frame is kept, none
+// is written or expected, the capture starts and finishes at once, and no
+// signal is caught.
+bool every_frame_kept();
+int no_frames();
+bool nothing_to_capture(std::string* error);
+int no_signal();
 
 // The desktop stream's clock as the audio callback leaves it.
 struct PlaybackClock {

@@ -385,11 +385,11 @@ const BackendTable desktop_backend = {
     .sound_position_ms = desktop_sound_position_ms,
     .sound_close = desktop_sound_close,
     // Every frame is seen, and nothing is captured.
-    .frame_kept = [] { return true; },
-    .frames_written = [] { return 0; },
-    .frames_expected = [] { return 0; },
-    .start_capture = [](std::string*) { return true; },
-    .finish_capture = [](std::string*) { return true; },
+    .frame_kept = every_frame_kept,
+    .frames_written = no_frames,
+    .frames_expected = no_frames,
+    .start_capture = nothing_to_capture,
+    .finish_capture = nothing_to_capture,
     // SDL turns SIGINT and SIGTERM into the quit event itself.
-    .caught_signal = [] { return 0; },
+    .caught_signal = no_signal,
 };

@@ -166,7 +166,7 @@ bool desktop_sound_open_stream(const uint8_t* bytes, size_t size, std::string* e
 
 void desktop_sound_play(int32_t start_ms) {
     if (!sound.stream_open) return;
-    sound.hold_ms = held_position_ms();
+    sound.hold_ms = environment_ms("ZELVO_HOLD_MS");
     if (sound.muted) {
         sound.muted_playing = true;
         sound.muted_start_ms = std::max(start_ms, 0);

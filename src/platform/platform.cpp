@@ -10,10 +10,16 @@
 
 namespace {
 
-#ifdef _WIN32
+#if defined(__EMSCRIPTEN__)
+// The page is the window, and nothing runs headless.
+const BackendTable& desktop_table = web_backend;
+const BackendTable& headless_table = web_backend;
+#elif defined(_WIN32)
 const BackendTable& desktop_table = windows_backend;
+const BackendTable& headless_table = headless_backend;
 #else
 const BackendTable& desktop_table = desktop_backend;
+const BackendTable& headless_table = headless_backend;
 #endif
 
 struct Dispatch {
@@ -29,7 +35,7 @@ const BackendTable& backend() { return *dispatch.backend; }
 }  // namespace
 
 void platform_select_backend(Backend backend, const HeadlessOptions& headless, const DesktopOptions& desktop) {
-    dispatch.backend = backend == Backend::headless ? &headless_backend : &desktop_table;
+    dispatch.backend = backend == Backend::headless ? &headless_table : &desktop_table;
     dispatch.backend->select(headless, desktop);
 }
 
@@ -106,10 +112,18 @@ bool platform_start_capture(std::string* error) { return backend().start_capture
 
 bool platform_finish_capture(std::string* error) { return backend().finish_capture(error); }
 
-int32_t held_position_ms() {
-    const char* text = std::getenv("ZELVO_HOLD_MS");
+int32_t environment_ms(const char* name) {
+    const char* text = std::getenv(name);
     if (!text || !*text) return -1;
     char* end = nullptr;
     const long ms = std::strtol(text, &end, 10);
     return *end == '\0' && ms >= 0 && ms <= INT32_MAX ? static_cast<int32_t>(ms) : -1;
 }
+
+bool every_frame_kept() { return true; }
+
+int no_frames() { return 0; }
+
+bool nothing_to_capture(std::string*) { return true; }
+
+int no_signal() { return 0; }

@@ -176,7 +176,7 @@ bool windows_sound_open_stream(const uint8_t* bytes, size_t size, std::string* e
 
 void windows_sound_play(int32_t start_ms) {
     if (!sound.stream_open) return;
-    sound.hold_ms = held_position_ms();
+    sound.hold_ms = environment_ms("ZELVO_HOLD_MS");
     sound.last_reported = std::max(start_ms, 0);
     if (sound.muted) {
         sound.playing = true;

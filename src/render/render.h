@@ -61,8 +61,8 @@ struct TexturedQuad {
 
 // ---- Face arrays ----
 
-// A corner as the emitters send it, laid out for glInterleavedArrays'
-// GL_T2F_N3F_V3F: texture coordinate, the face's normal, position. Untextured
+// A corner as the emitters send it, laid out as GL_T2F_N3F_V3F: texture
+// coordinate, the face's normal, position. Untextured
 // faces carry (0, 0), which nothing reads while texturing is off.
 struct ArrayVertex {
     float s, t;

@@ -79,6 +79,20 @@ extern TextureId scene_textures[texture_slot_count];
 
 // ---- TGA pictures: decode_tga and read_tga_rgb, in resources/tga.h ----
 
+// One level of a mipmap chain: width x height RGB rows.
+struct MipmapLevel {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb;
+};
+
+// The mipmap chain GLU's gluBuild2DMipmaps makes of RGB rows: level 0 is the
+// picture, rescaled (box filter) to the nearest powers of two where its sides
+// are not; each further level averages 2 x 2 pixels of the one before
+// (rounding halves up), or 2 pixels once a side is 1 (rounding down), down to
+// 1 x 1. Pure; used by upload_mipmapped_texture.
+std::vector<MipmapLevel> mipmap_chain(const std::vector<uint8_t>& rgb, int width, int height);
+
 // Uploads RGB rows with a full mipmap chain; leaves the texture bound and
 // GL_TEXTURE_2D enabled. Returns the texture name truncated to 16 bits.
 TextureId upload_mipmapped_texture(const std::vector<uint8_t>& rgb, uint16_t width, uint16_t height);

@@ -24,12 +24,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The scenes go by their windows' names; after them this names the whole show.
-const char* const bench_show_name = "show";
-constexpr int bench_show_index = scene_window_count;
-
-const char* bench_scene_name(int i) { return i == bench_show_index ? bench_show_name : scene_windows[i].name; }
-
 // Milliseconds between two clock readings, each after glFinish so the frame's
 // drawing is done and none of the previous frame's is left.
 double finished_now_ms() {
@@ -142,28 +136,6 @@ std::string renderer_name() {
 
 }  // namespace
 
-int bench_scene_index(const std::string& name) {
-    if (name == bench_show_name) return bench_show_index;
-    return find_scene_window(name);
-}
-
-std::string bench_scene_list() {
-    std::string list;
-    for (int i = 0; i <= bench_show_index; ++i) list += (list.empty() ? "" : ", ") + std::string(bench_scene_name(i));
-    return list;
-}
-
-std::string scene_table_text() {
-    std::string text;
-    for (const SceneWindow& w : scene_windows) {
-        char line[160];
-        std::snprintf(line, sizeof line, "%-8s %6d %6d %6d %6d %s\n", w.name, w.first, w.last, w.still_from,
-                      w.still_at, w.title);
-        text += line;
-    }
-    return text;
-}
-
 double bench_median(std::vector<double> values) {
     if (values.empty()) return 0;
     std::sort(values.begin(), values.end());
@@ -251,7 +223,7 @@ int run_bench(const ShellOptions& options) {
         rows.push_back(bench_window(w.name, w.first, w.last, options.bench_frames));
     }
     if (only < 0 || only == bench_show_index) {
-        rows.push_back(bench_window(bench_show_name, scene_windows[0].first,
+        rows.push_back(bench_window(bench_scene_name(bench_show_index), scene_windows[0].first,
                                     scene_windows[scene_window_count - 1].last, options.bench_frames));
     }
 

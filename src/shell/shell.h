@@ -192,6 +192,10 @@ int run_demo(const ShellOptions& options);
 
 // ---- Bench ----
 
+// The index after the nine scene windows that stands for the whole show.
+extern const int bench_show_index;
+// The bench's name of scene window i in show order, or "show" for bench_show_index.
+const char* bench_scene_name(int i);
 // The bench's names of the nine scene windows in show order, then "show" for the
 // whole show: the index of name, or -1 for a name it does not know.
 int bench_scene_index(const std::string& name);

@@ -1,0 +1,181 @@
+// The web backend's JavaScript side (web.cpp): the canvas and its WebGL
+// context, keys, the title, message boxes in the page, the soundtrack through
+// Web Audio, and the positional lights the fixed-function emulation lacks.
+mergeInto(LibraryManager.library, {
+  $zelvo: {
+    keys: [],          // [virtual-key code, down] pairs not yet handed to the show
+    leaving: false,    // the page is being closed
+    audio: null,       // the AudioContext
+    buffer: null,      // the decoded soundtrack
+    decoded: 0,        // 0 while decoding, 1 when decoded, -1 when it failed
+    source: null,      // the playing AudioBufferSourceNode
+    startedAt: 0,      // the context's time at which music time startMs played
+    startMs: 0,
+    muted: false,
+    mutedSince: 0,     // performance.now() at which a muted play began
+  },
+
+  web_open_canvas__deps: ['$zelvo', '$Browser'],
+  web_open_canvas: function(width, height) {
+    var canvas = Module['canvas'];
+    canvas.width = width;
+    canvas.height = height;
+    Browser.createContext(canvas, true, true, {
+      alpha: false, depth: true, stencil: false, antialias: false, premultipliedAlpha: false,
+      preserveDrawingBuffer: false, majorVersion: 1
+    });
+    window.addEventListener('keydown', function(e) {
+      if (e.keyCode == 27) e.preventDefault();
+      zelvo.keys.push([e.keyCode, 1]);
+    });
+    window.addEventListener('keyup', function(e) { zelvo.keys.push([e.keyCode, 0]); });
+    window.addEventListener('pagehide', function() { zelvo.leaving = true; });
+  },
+
+  // The emulation lights every vertex as if each light were directional (its
+  // position taken as a direction), so a light placed at the eye, (0, 0, 0, 1),
+  // adds nothing. Its vertex shaders are rewritten as they are compiled: a
+  // light whose w is not 0 shines from its place towards each vertex.
+  web_fix_light_positions: function() {
+    if (Module['zelvoKeepDirectionalLights']) return;
+    var original = GLctx.shaderSource;
+    GLctx.shaderSource = function(shader, source) {
+      source = source.replace(/vec3 lightDirection = normalize\(u_lightPosition(\d+)\)\.xyz;/g,
+        'vec3 lightDirection = u_lightPosition$1.w == 0.0 ? normalize(u_lightPosition$1.xyz) : ' +
+        'normalize(u_lightPosition$1.xyz / u_lightPosition$1.w - ecPosition.xyz / ecPosition.w);');
+      return original.call(GLctx, shader, source);
+    };
+  },
+
+  // WebGL has no perspective-correction hint (it always corrects): leaving
+  // it out keeps the console free of errors.
+  glHint: function(target, mode) {
+    if (target == 0x0C50 /* GL_PERSPECTIVE_CORRECTION_HINT */) return;
+    GLctx.hint(target, mode);
+  },
+
+  // GLU's two matrices, multiplied into the current one as GLU does (the
+  // emulation's own replace it, and its gluLookAt passes its arguments to the
+  // matrix library in the wrong order).
+  $zelvoMultiply__deps: ['$GLImmediate'],
+  $zelvoMultiply: function(m) {
+    var current = GLImmediate.matrix[GLImmediate.currentMatrix];
+    GLImmediate.matrixLib.mat4.multiply(current, m, current);
+    GLImmediate.matricesModified = true;
+    GLImmediate.matrixVersion[GLImmediate.currentMatrix] = (GLImmediate.matrixVersion[GLImmediate.currentMatrix] + 1)|0;
+  },
+
+  gluPerspective__deps: ['$zelvoMultiply'],
+  gluPerspective: function(fovy, aspect, near, far) {
+    var radians = fovy / 2 * Math.PI / 180;
+    var depth = far - near;
+    var sine = Math.sin(radians);
+    if (depth == 0 || sine == 0 || aspect == 0) return;
+    var cotangent = Math.cos(radians) / sine;
+    zelvoMultiply([cotangent / aspect, 0, 0, 0, 0, cotangent, 0, 0, 0, 0, -(far + near) / depth, -1,
+                   0, 0, -2 * near * far / depth, 0]);
+  },
+
+  gluLookAt__deps: ['$zelvoMultiply'],
+  gluLookAt: function(ex, ey, ez, cx, cy, cz, ux, uy, uz) {
+    function normalize(v) {
+      var length = Math.sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+      if (length == 0) return v;
+      return [v[0] / length, v[1] / length, v[2] / length];
+    }
+    function cross(a, b) {
+      return [a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]];
+    }
+    var forward = normalize([cx - ex, cy - ey, cz - ez]);
+    var side = normalize(cross(forward, [ux, uy, uz]));
+    var up = cross(side, forward);
+    zelvoMultiply([side[0], up[0], -forward[0], 0, side[1], up[1], -forward[1], 0,
+                   side[2], up[2], -forward[2], 0, 0, 0, 0, 1]);
+    zelvoMultiply([1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -ex, -ey, -ez, 1]);
+  },
+
+  web_set_title: function(title) { document.title = UTF8ToString(title); },
+
+  web_next_key__deps: ['$zelvo'],
+  web_next_key: function(down) {
+    if (zelvo.leaving) return -1;
+    var key = zelvo.keys.shift();
+    if (!key) return 0;
+    HEAP32[down >> 2] = key[1];
+    return key[0];
+  },
+
+  web_wait_frame__deps: ['$Asyncify'],
+  web_wait_frame: function() {
+    return Asyncify.handleSleep(function(wakeUp) { requestAnimationFrame(function() { wakeUp(); }); });
+  },
+
+  web_wait_ms__deps: ['$Asyncify'],
+  web_wait_ms: function(ms) {
+    return Asyncify.handleSleep(function(wakeUp) { setTimeout(wakeUp, ms); });
+  },
+
+  web_now_ms: function() { return performance.now(); },
+
+  web_show_message: function(text, caption) {
+    var message = UTF8ToString(caption) + ': ' + UTF8ToString(text);
+    console.error(message);
+    if (Module['zelvoShowMessage']) Module['zelvoShowMessage'](message);
+  },
+
+  web_sound_decode__deps: ['$zelvo'],
+  web_sound_decode: function(bytes, size) {
+    try {
+      if (!zelvo.audio) zelvo.audio = new (window.AudioContext || window.webkitAudioContext)();
+    } catch (e) {
+      return 0;
+    }
+    zelvo.decoded = 0;
+    var copy = HEAPU8.slice(bytes, bytes + size).buffer;
+    zelvo.audio.decodeAudioData(copy, function(buffer) {
+      zelvo.buffer = buffer;
+      zelvo.decoded = 1;
+    }, function() {
+      zelvo.decoded = -1;
+    });
+    return 1;
+  },
+
+  web_sound_decoded__deps: ['$zelvo'],
+  web_sound_decoded: function() { return zelvo.decoded; },
+
+  // Starts the soundtrack at startMs; muted, only the page's clock runs.
+  web_sound_play__deps: ['$zelvo'],
+  web_sound_play: function(startMs, muted) {
+    zelvo.startMs = startMs;
+    zelvo.muted = !!muted || !zelvo.audio;
+    if (zelvo.muted) {
+      zelvo.mutedSince = performance.now();
+      return;
+    }
+    if (zelvo.audio.state == 'suspended') zelvo.audio.resume();
+    var source = zelvo.audio.createBufferSource();
+    source.buffer = zelvo.buffer;
+    source.connect(zelvo.audio.destination);
+    zelvo.startedAt = zelvo.audio.currentTime;
+    source.start(0, Math.min(startMs / 1000, zelvo.buffer.duration));
+    zelvo.source = source;
+  },
+
+  // What has been heard: the context's clock since the start, less what is
+  // still on its way to the speakers.
+  web_sound_position_ms__deps: ['$zelvo'],
+  web_sound_position_ms: function() {
+    if (zelvo.muted) return zelvo.startMs + (performance.now() - zelvo.mutedSince);
+    var audio = zelvo.audio;
+    var latency = (audio.outputLatency || 0) + (audio.baseLatency || 0);
+    var played = audio.currentTime - zelvo.startedAt - latency;
+    return zelvo.startMs + Math.max(played, 0) * 1000;
+  },
+
+  web_sound_stop__deps: ['$zelvo'],
+  web_sound_stop: function() {
+    if (zelvo.source) zelvo.source.stop();
+    zelvo.source = null;
+  },
+});

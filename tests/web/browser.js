@@ -1,0 +1,100 @@
+// Headless Chromium driven over the DevTools protocol on a pipe (no WebSocket
+// or npm package needed): one page, its console, screenshots.
+'use strict';
+const {spawn} = require('child_process');
+
+class Browser {
+  // Starts Chromium with a fresh profile in profileDir; WebGL goes through SwiftShader.
+  constructor(profileDir) {
+    const flags = [
+      '--headless', '--no-sandbox', '--no-first-run', '--disable-gpu-sandbox',
+      '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--ignore-gpu-blocklist',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync', '--disable-quic',
+      '--disable-features=Translate,MediaRouter', '--autoplay-policy=no-user-gesture-required',
+      '--remote-debugging-pipe', '--user-data-dir=' + profileDir, 'about:blank',
+    ];
+    this.process = spawn(process.env.CHROMIUM || 'chromium', flags, {stdio: ['ignore', 'ignore', 'pipe', 'pipe', 'pipe']});
+    this.process.stderr.on('data', () => {});
+    this.nextId = 1;
+    this.pending = new Map();
+    this.listeners = [];
+    let buffered = '';
+    this.process.stdio[4].on('data', (chunk) => {
+      buffered += chunk.toString('utf8');
+      let end;
+      while ((end = buffered.indexOf('\0')) >= 0) {
+        const message = JSON.parse(buffered.slice(0, end));
+        buffered = buffered.slice(end + 1);
+        if (message.id && this.pending.has(message.id)) {
+          const {resolve, reject} = this.pending.get(message.id);
+          this.pending.delete(message.id);
+          if (message.error) reject(new Error(JSON.stringify(message.error)));
+          else resolve(message.result);
+        } else if (message.method) {
+          for (const listener of this.listeners) listener(message);
+        }
+      }
+    });
+  }
+
+  send(method, params = {}, sessionId = undefined) {
+    const id = this.nextId++;
+    const message = {id, method, params};
+    if (sessionId) message.sessionId = sessionId;
+    this.process.stdio[3].write(JSON.stringify(message) + '\0');
+    return new Promise((resolve, reject) => this.pending.set(id, {resolve, reject}));
+  }
+
+  // A new 800 x 600 page whose console lines (and the browser's own log
+  // entries, where WebGL reports its errors) are collected in page.console.
+  async newPage() {
+    const {targetId} = await this.send('Target.createTarget', {url: 'about:blank'});
+    const {sessionId} = await this.send('Target.attachToTarget', {targetId, flatten: true});
+    const page = {sessionId, console: [], send: (m, p) => this.send(m, p, sessionId)};
+    this.listeners.push((message) => {
+      if (message.sessionId !== sessionId) return;
+      if (message.method === 'Runtime.consoleAPICalled') {
+        page.console.push(message.params.type + ': ' +
+          message.params.args.map((a) => (a.value !== undefined ? a.value : a.description)).join(' '));
+      } else if (message.method === 'Runtime.exceptionThrown') {
+        page.console.push('exception: ' + message.params.exceptionDetails.text + ' ' +
+          (message.params.exceptionDetails.exception || {}).description);
+      } else if (message.method === 'Log.entryAdded') {
+        page.console.push('log ' + message.params.entry.level + ': ' + message.params.entry.text);
+      }
+    });
+    await page.send('Runtime.enable');
+    await page.send('Log.enable');
+    await page.send('Page.enable');
+    await page.send('Emulation.setDeviceMetricsOverride', {width: 800, height: 600, deviceScaleFactor: 1, mobile: false});
+    return page;
+  }
+
+  // Loads the address and waits until a console line matches, or the time runs out.
+  async load(page, url, expected, seconds) {
+    page.console.length = 0;
+    await page.send('Page.navigate', {url});
+    const deadline = Date.now() + seconds * 1000;
+    while (Date.now() < deadline) {
+      if (page.console.some((line) => expected.test(line))) return true;
+      await new Promise((r) => setTimeout(r, 100));
+    }
+    return false;
+  }
+
+  async evaluate(page, expression) {
+    const {result} = await page.send('Runtime.evaluate', {expression, returnByValue: true});
+    return result.value;
+  }
+
+  async screenshot(page) {
+    const {data} = await page.send('Page.captureScreenshot', {format: 'png'});
+    return Buffer.from(data, 'base64');
+  }
+
+  close() {
+    this.process.kill();
+  }
+}
+
+module.exports = {Browser};
