@@ -94,11 +94,11 @@ async function main() {
       }
     }
 
-    // ---- how fast each scene draws: three seconds of music on the virtual clock ----
+    // ---- how fast each scene draws: three seconds of music from its still on the virtual clock ----
     for (const line of scenes) {
-      const [name, first] = line.split(/\s+/);
-      const at = String(Number(first) + 3000);
-      await browser.load(page, address + 'index.html?from=' + first + '&at=' + at,
+      const [name, , , , stillAt] = line.split(/\s+/);
+      const at = String(Number(stillAt) + 3000);
+      await browser.load(page, address + 'index.html?from=' + stillAt + '&at=' + at,
                          new RegExp('zelvo: frame ' + at + ' drawn'), 180);
       const rate = page.console.find((l) => /frames of music drawn/.test(l));
       rates.push(name.padEnd(8) + ' ' + (rate ? rate.replace(/^log: zelvo: /, '') : 'no rate'));
