@@ -200,5 +200,32 @@ fi
 kill $show 2>/dev/null
 wait $show 2>/dev/null
 
+# ---- --fullscreen covers the display; Alt+Enter brings the window back ----
+ZELVO_HOLD_MS=25000 "$wine" "$app/zelvo.exe" --dir "$app" --fullscreen --mute </dev/null >/dev/null 2>"$work/err" &
+show=$!
+window=
+for _ in $(seq 300); do
+    window=$(xdotool search --name '^zelvo [|] 25000 ms' 2>/dev/null | head -1)
+    [[ -n $window ]] && break
+    sleep 0.1
+done
+geometry() { xdotool getwindowgeometry "$window" 2>/dev/null | sed -n 's/.*Geometry: //p'; }
+if [[ -z $window ]]; then
+    fail "--fullscreen: no window showed music time 25000 (stderr: $(head -3 "$work/err"))"
+else
+    sleep 1
+    covering=$(geometry)
+    xdotool windowfocus --sync "$window" key alt+Return
+    sleep 2
+    windowed=$(geometry)
+    if [[ $covering == 1280x1024 && $windowed != 1280x1024 && -n $windowed ]]; then
+        pass "--fullscreen covers the 1280 x 1024 display; Alt+Enter makes it a $windowed window"
+    else
+        fail "--fullscreen: the window was $covering, after Alt+Enter $windowed"
+    fi
+fi
+kill $show 2>/dev/null
+wait $show 2>/dev/null
+
 echo "$passed passed, $failed failed"
 [[ $failed -eq 0 ]]
