@@ -170,15 +170,18 @@ kill $show 2>/dev/null
 wait $show 2>/dev/null
 unset PULSE_SERVER
 
+# The window of a show held at 25000 ms (ZELVO_HOLD_MS), once its title says so; empty after 30 s.
+window_held() {
+    for _ in $(seq 300); do
+        xdotool search --name '^zelvo [|] 25000 ms' 2>/dev/null | head -1 | grep . && return
+        sleep 0.1
+    done
+}
+
 # ---- --window letterboxes the picture ----
 ZELVO_HOLD_MS=25000 "$wine" "$app/zelvo.exe" --dir "$app" --window --mute </dev/null >/dev/null 2>"$work/err" &
 show=$!
-window=
-for _ in $(seq 300); do
-    window=$(xdotool search --name '^zelvo [|] 25000 ms' 2>/dev/null | head -1)
-    [[ -n $window ]] && break
-    sleep 0.1
-done
+window=$(window_held)
 if [[ -z $window ]]; then
     fail "--window: no window showed music time 25000 (stderr: $(head -3 "$work/err"))"
 else
@@ -203,12 +206,7 @@ wait $show 2>/dev/null
 # ---- --fullscreen covers the display; Alt+Enter brings the window back ----
 ZELVO_HOLD_MS=25000 "$wine" "$app/zelvo.exe" --dir "$app" --fullscreen --mute </dev/null >/dev/null 2>"$work/err" &
 show=$!
-window=
-for _ in $(seq 300); do
-    window=$(xdotool search --name '^zelvo [|] 25000 ms' 2>/dev/null | head -1)
-    [[ -n $window ]] && break
-    sleep 0.1
-done
+window=$(window_held)
 geometry() { xdotool getwindowgeometry "$window" 2>/dev/null | sed -n 's/.*Geometry: //p'; }
 if [[ -z $window ]]; then
     fail "--fullscreen: no window showed music time 25000 (stderr: $(head -3 "$work/err"))"
