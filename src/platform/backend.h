@@ -29,6 +29,23 @@ int platform_frames_expected();
 // with a no-op where it has nothing to do (no cursor headless, no capture on
 // the desktop). What all backends share (the posted quit message, the stderr
 // half of message boxes) stays in platform.cpp.
+// What a backend captures: which frames it keeps, how many it has written
+// of how many, how a capture starts and finishes, and the signal that
+// interrupted one.
+struct CaptureTable {
+    bool (*frame_kept)();
+    int (*frames_written)();
+    int (*frames_expected)();
+    bool (*start_capture)(std::string* error);
+    bool (*finish_capture)(std::string* error);
+    int (*caught_signal)();
+};
+
+// The capture of a backend with a window: every frame is seen, none is
+// written or expected, a capture starts and finishes at once, and no signal
+// is caught (each handles Ctrl+C as a way to close).
+extern const CaptureTable no_capture;
+
 struct BackendTable {
     // Keeps what the backend needs of the options; called once the table is chosen.
     void (*select)(const HeadlessOptions& headless, const DesktopOptions& desktop);
@@ -50,12 +67,7 @@ struct BackendTable {
     void (*sound_play)(int32_t start_ms);
     int32_t (*sound_position_ms)();
     void (*sound_close)();
-    bool (*frame_kept)();
-    int (*frames_written)();
-    int (*frames_expected)();
-    bool (*start_capture)(std::string* error);
-    bool (*finish_capture)(std::string* error);
-    int (*caught_signal)();
+    const CaptureTable* capture;
 };
 
 // SDL2 window, context, events and audio (desktop.cpp, its sound in desktop_sound.cpp).
@@ -98,18 +110,14 @@ void windows_sound_play(int32_t start_ms);
 int32_t windows_sound_position_ms();
 void windows_sound_close();
 
+// The virtual clocks of the headless backend and the web page's still: the
+// time frames * 1000 / fps ms after start_ms, floored.
+double position_after(double start_ms, int64_t frames, double fps);
+
 // A music time in ms from the environment variable (ZELVO_HOLD_MS=T: the
 // position a scripted screenshot wants held from the start of play on); -1
 // when it is unset or not a time.
 int32_t environment_ms(const char* name);
-
-// The entries of a backend that captures nothing: every frame is kept, none
-// is written or expected, the capture starts and finishes at once, and no
-// signal is caught.
-bool every_frame_kept();
-int no_frames();
-bool nothing_to_capture(std::string* error);
-int no_signal();
 
 // The desktop stream's clock as the audio callback leaves it.
 struct PlaybackClock {

@@ -384,12 +384,7 @@ const BackendTable desktop_backend = {
     .sound_play = desktop_sound_play,
     .sound_position_ms = desktop_sound_position_ms,
     .sound_close = desktop_sound_close,
-    // Every frame is seen, and nothing is captured.
-    .frame_kept = every_frame_kept,
-    .frames_written = no_frames,
-    .frames_expected = no_frames,
-    .start_capture = nothing_to_capture,
-    .finish_capture = nothing_to_capture,
-    // SDL turns SIGINT and SIGTERM into the quit event itself.
-    .caught_signal = no_signal,
+    // Every frame is seen, nothing is captured; SDL turns SIGINT and SIGTERM
+    // into the quit event itself.
+    .capture = &no_capture,
 };

@@ -103,13 +103,6 @@ void abandon_capture() {
     headless.sink = nullptr;
 }
 
-// The time frames * 1000 / fps ms after start, floored. Formed as one division
-// of exact values, so a time that falls on a whole millisecond (frame 3 at
-// 30 fps: 100 ms) never comes out a hair below it and floors to the one before.
-double position_after(double start_ms, int64_t frames, double fps) {
-    return std::floor(start_ms + static_cast<double>(frames) * 1000.0 / fps);
-}
-
 // Frames k = 0, 1, ... of playback carry music time from + k * 1000 / fps; the
 // capture holds those whose time lies within [from, to].
 int count_expected_frames(const HeadlessOptions& options) {
@@ -411,6 +404,15 @@ bool headless_finish_capture(std::string* error) {
     return true;
 }
 
+const CaptureTable headless_capture = {
+    .frame_kept = headless_frame_kept,
+    .frames_written = sink_worker_written,
+    .frames_expected = headless_frames_expected,
+    .start_capture = headless_start_capture,
+    .finish_capture = headless_finish_capture,
+    .caught_signal = [] { return static_cast<int>(caught_signal); },
+};
+
 }  // namespace
 
 const BackendTable headless_backend = {
@@ -432,10 +434,5 @@ const BackendTable headless_backend = {
     .sound_play = headless_sound_play,
     .sound_position_ms = headless_sound_position_ms,
     .sound_close = headless_sound_close,
-    .frame_kept = headless_frame_kept,
-    .frames_written = sink_worker_written,
-    .frames_expected = headless_frames_expected,
-    .start_capture = headless_start_capture,
-    .finish_capture = headless_finish_capture,
-    .caught_signal = [] { return static_cast<int>(caught_signal); },
+    .capture = &headless_capture,
 };

@@ -1,6 +1,7 @@
 // Calls each platform function through the table of the backend chosen at
 // start, and keeps what all backends share: the posted quit message and the
 // stderr half of message boxes.
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -68,7 +69,7 @@ void platform_wait_message(uint32_t timeout_ms) {
     if (!dispatch.quit_posted) backend().wait_message(timeout_ms);
 }
 
-int platform_caught_signal() { return backend().caught_signal(); }
+int platform_caught_signal() { return backend().capture->caught_signal(); }
 
 void platform_post_quit(int exit_code) {
     dispatch.quit_posted = true;
@@ -102,15 +103,22 @@ int32_t sound_position_ms() { return backend().sound_position_ms(); }
 
 void sound_close() { backend().sound_close(); }
 
-bool platform_frame_kept() { return backend().frame_kept(); }
+bool platform_frame_kept() { return backend().capture->frame_kept(); }
 
-int platform_frames_written() { return backend().frames_written(); }
+int platform_frames_written() { return backend().capture->frames_written(); }
 
-int platform_frames_expected() { return backend().frames_expected(); }
+int platform_frames_expected() { return backend().capture->frames_expected(); }
 
-bool platform_start_capture(std::string* error) { return backend().start_capture(error); }
+bool platform_start_capture(std::string* error) { return backend().capture->start_capture(error); }
 
-bool platform_finish_capture(std::string* error) { return backend().finish_capture(error); }
+bool platform_finish_capture(std::string* error) { return backend().capture->finish_capture(error); }
+
+// Formed as one division of exact values, so a time that falls on a whole
+// millisecond (frame 3 at 30 fps: 100 ms) never comes out a hair below it and
+// floors to the one before.
+double position_after(double start_ms, int64_t frames, double fps) {
+    return std::floor(start_ms + static_cast<double>(frames) * 1000.0 / fps);
+}
 
 int32_t environment_ms(const char* name) {
     const char* text = std::getenv(name);
@@ -120,10 +128,11 @@ int32_t environment_ms(const char* name) {
     return *end == '\0' && ms >= 0 && ms <= INT32_MAX ? static_cast<int32_t>(ms) : -1;
 }
 
-bool every_frame_kept() { return true; }
-
-int no_frames() { return 0; }
-
-bool nothing_to_capture(std::string*) { return true; }
-
-int no_signal() { return 0; }
+const CaptureTable no_capture = {
+    .frame_kept = [] { return true; },
+    .frames_written = [] { return 0; },
+    .frames_expected = [] { return 0; },
+    .start_capture = [](std::string*) { return true; },
+    .finish_capture = [](std::string*) { return true; },
+    .caught_signal = [] { return 0; },
+};

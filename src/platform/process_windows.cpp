@@ -1,12 +1,10 @@
 // The running program and its children on Windows: where its data is installed,
 // CreateProcess with an anonymous pipe as stdin.
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-
 #include <filesystem>
 
 #include "platform/platform.h"
 #include "platform/process.h"
+#include "platform/windows_gl.h"
 
 namespace {
 
@@ -35,16 +33,6 @@ std::string command_line(const std::vector<std::string>& args) {
         line += '"';
     }
     return line;
-}
-
-std::string last_error_text() {
-    char text[256] = {};
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, GetLastError(), 0, text,
-                   sizeof text, nullptr);
-    std::string message = text;
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
-        message.pop_back();
-    return message;
 }
 
 HANDLE null_device() {
@@ -96,13 +84,13 @@ bool start_child(const std::vector<std::string>& args, ChildProcess* child, std:
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE read_end = nullptr, write_end = nullptr;
     if (!CreatePipe(&read_end, &write_end, &inherit, 1 << 20)) {
-        *error = "cannot make a pipe to " + args[0] + ": " + last_error_text();
+        *error = "cannot make a pipe to " + args[0] + ": " + windows_error_text(GetLastError());
         return false;
     }
     // Our write end left inheritable would keep the child waiting for more forever.
     SetHandleInformation(write_end, HANDLE_FLAG_INHERIT, 0);
     HANDLE process = spawn(args, read_end, GetStdHandle(STD_OUTPUT_HANDLE), GetStdHandle(STD_ERROR_HANDLE));
-    const std::string reason = process ? "" : last_error_text();
+    const std::string reason = process ? "" : windows_error_text(GetLastError());
     CloseHandle(read_end);
     if (!process) {
         CloseHandle(write_end);

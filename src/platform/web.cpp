@@ -62,9 +62,11 @@ int32_t still_asked() { return environment_ms("ZELVO_WEB_STILL"); }
 
 bool still() { return web.still_ms >= 0; }
 
-// The virtual time frames * 1000 / 30 ms after start, floored, as the headless capture counts it.
+// The still's virtual clock runs at 30 frames a second, as a capture's does by default.
+constexpr double still_fps = 30.0;
+
 int32_t virtual_ms(int32_t start, int64_t frames) {
-    return static_cast<int32_t>(start + static_cast<int64_t>(static_cast<double>(frames) * 1000.0 / 30.0));
+    return static_cast<int32_t>(position_after(start, frames, still_fps));
 }
 
 bool web_open_window(const char*, int width, int height, int, bool, bool* got_fullscreen, std::string*) {
@@ -193,13 +195,7 @@ const BackendTable web_backend = {
     .sound_play = web_sound_play_entry,
     .sound_position_ms = web_sound_position_entry,
     .sound_close = web_sound_close_entry,
-    // Every frame is seen, and nothing is captured.
-    .frame_kept = every_frame_kept,
-    .frames_written = no_frames,
-    .frames_expected = no_frames,
-    .start_capture = nothing_to_capture,
-    .finish_capture = nothing_to_capture,
-    .caught_signal = no_signal,
+    .capture = &no_capture,
 };
 
 // The data pack is preloaded into the page's file system as /data, beside

@@ -313,12 +313,7 @@ const BackendTable windows_backend = {
     .sound_play = windows_sound_play,
     .sound_position_ms = windows_sound_position_ms,
     .sound_close = windows_sound_close,
-    // Every frame is seen, and nothing is captured.
-    .frame_kept = every_frame_kept,
-    .frames_written = no_frames,
-    .frames_expected = no_frames,
-    .start_capture = nothing_to_capture,
-    .finish_capture = nothing_to_capture,
-    // Ctrl+C closes the window like any other way out.
-    .caught_signal = no_signal,
+    // Every frame is seen, nothing is captured; Ctrl+C closes the window like
+    // any other way out.
+    .capture = &no_capture,
 };

@@ -4,7 +4,7 @@
 // device's own count of samples played (waveOutGetPosition), so it is what has
 // actually been heard; after the music the feeder queues silence, so the count
 // and the show run on to the end in real time. Muted, no device is opened and
-// the position runs from the start on the performance counter.
+// the position runs from the start on the wall clock (the performance counter).
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include <mmsystem.h>
@@ -48,7 +48,7 @@ struct Sound {
     int64_t start_frame = 0;
     int32_t last_reported = 0;
     int32_t hold_ms = -1;
-    LARGE_INTEGER muted_started{};
+    uint32_t muted_started = 0;  // the wall clock when a muted play began
     int32_t muted_start_ms = 0;
 };
 
@@ -142,13 +142,6 @@ std::vector<int16_t> as_stereo(DecodedAudio& audio) {
     return stereo;
 }
 
-int32_t performance_ms_since(const LARGE_INTEGER& start) {
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<int32_t>((now.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart);
-}
-
 }  // namespace
 
 bool windows_sound_init(int rate, int, bool mute, std::string* error) {
@@ -181,7 +174,7 @@ void windows_sound_play(int32_t start_ms) {
     if (sound.muted) {
         sound.playing = true;
         sound.muted_start_ms = sound.last_reported;
-        QueryPerformanceCounter(&sound.muted_started);
+        sound.muted_started = platform_wall_ms();
         return;
     }
     if (!sound.device.handle) return;
@@ -202,7 +195,7 @@ int32_t windows_sound_position_ms() {
     if (!sound.playing) return sound.last_reported;
     int64_t position = sound.last_reported;
     if (sound.muted) {
-        position = static_cast<int64_t>(sound.muted_start_ms) + performance_ms_since(sound.muted_started);
+        position = static_cast<int64_t>(sound.muted_start_ms) + (platform_wall_ms() - sound.muted_started);
     } else {
         MMTIME time{};
         time.wType = TIME_SAMPLES;
