@@ -5,10 +5,13 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -170,14 +173,14 @@ inline std::string capture_command(const std::string& command) {
     return output;
 }
 
-// A virtual X display of its own: Xvfb picks a free display number and tells
-// it through a pipe.
+// A virtual X display of its own: Xvfb takes the display number asked for and
+// tells it through a pipe once it accepts clients (nothing when the number is taken).
 struct VirtualDisplay {
     pid_t pid = -1;
     int number = -1;
 };
 
-inline VirtualDisplay start_virtual_display(int width = 1024, int height = 768) {
+inline VirtualDisplay start_xvfb(int width, int height, int number_asked) {
     VirtualDisplay display;
     int fds[2];
     if (pipe(fds) != 0) return display;
@@ -194,8 +197,9 @@ inline VirtualDisplay start_virtual_display(int width = 1024, int height = 768) 
             if (fd != fds[1]) close(fd);
         std::string fd_text = std::to_string(fds[1]);
         std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-        execlp("Xvfb", "Xvfb", "-displayfd", fd_text.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
-               "tcp", static_cast<char*>(nullptr));
+        const std::string name = ":" + std::to_string(number_asked);
+        execlp("Xvfb", "Xvfb", name.c_str(), "-displayfd", fd_text.c_str(), "-screen", "0", screen.c_str(),
+               "-nolisten", "tcp", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);
@@ -222,6 +226,32 @@ inline void stop_virtual_display(VirtualDisplay& display) {
         waitpid(display.pid, &status, 0);
     }
     display.pid = -1;
+}
+
+// Whether a client can connect to the display's socket now.
+inline bool display_answers(int number) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string path = "/tmp/.X11-unix/X" + std::to_string(number);
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool connected = fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    if (fd >= 0) close(fd);
+    return connected;
+}
+
+// Left to pick the lowest free number, an Xvfb takes the one another test's
+// Xvfb is just giving up, whose exit then removes the new one's socket, and
+// nobody can connect. So each test process asks for numbers of its own, from
+// its process id on, and takes the next where one is held or does not answer.
+inline VirtualDisplay start_virtual_display(int width = 1024, int height = 768) {
+    const int first = 100 + static_cast<int>(getpid() % 800) * 8;
+    for (int number = first; number < first + 8; ++number) {
+        VirtualDisplay display = start_xvfb(width, height, number);
+        if (display.number >= 0 && display_answers(display.number)) return display;
+        stop_virtual_display(display);
+    }
+    return VirtualDisplay{};
 }
 
 inline bool have_program(const char* name) {
