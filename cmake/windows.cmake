@@ -18,17 +18,18 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 target_compile_options(gtest PRIVATE -Wno-error)
 target_compile_options(gtest_main PRIVATE -Wno-error)
 include(GoogleTest)
-set(ZELVO_WINDOWS_TESTS angles bench_report box city_geometry credits curves emit kit_data lattice
+# The unit tests that need neither a GL context, nor POSIX, nor the data
+# generator, as one program.
+set(ZELVO_WINDOWS_TESTS angles backend_table bench_report box city_geometry credits curves emit kit_data lattice
   objects_layout office_geometry rand shapes shell_parse timeline titles_logic tunnel_geometry)
-foreach(test_name ${ZELVO_WINDOWS_TESTS})
-  add_executable(${test_name}_test tests/${test_name}_test.cpp)
-  target_include_directories(${test_name}_test PRIVATE tests)
-  target_link_libraries(${test_name}_test PRIVATE zelvo_core gtest gtest_main)
-  add_dependencies(${test_name}_test zelvo)
-  # Tests that read the data pack find it in the Linux build.
-  gtest_discover_tests(${test_name}_test WORKING_DIRECTORY ${ZELVO_HOST_DATA}/..
-    DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
-endforeach()
+list(TRANSFORM ZELVO_WINDOWS_TESTS REPLACE "(.+)" "tests/unit/\\1_test.cpp")
+add_executable(unit_tests ${ZELVO_WINDOWS_TESTS})
+target_include_directories(unit_tests PRIVATE tests)
+target_link_libraries(unit_tests PRIVATE zelvo_core gtest gtest_main)
+add_dependencies(unit_tests zelvo)
+# Tests that read the data pack find it in the Linux build.
+gtest_discover_tests(unit_tests WORKING_DIRECTORY ${ZELVO_HOST_DATA}/.. PROPERTIES LABELS "unit;windows"
+  DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
 
 # ---- The zip: dist/zelvo-<version>-win64.zip ----
 set(ZELVO_ZIP_NAME zelvo-${PROJECT_VERSION}-win64)

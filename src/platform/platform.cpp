@@ -1,30 +1,41 @@
 // Calls each platform function through the table of the backend chosen at
-// start, and keeps what all backends share: the posted quit message and the
-// stderr half of message boxes.
-#include <cmath>
+// start, and keeps what all backends share: the posted quit message, the
+// stderr half of message boxes, the no-capture table and the check that a
+// table is complete.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "platform/backend.h"
+#include "platform/headless/headless.h"
 
 namespace {
 
 #if defined(__EMSCRIPTEN__)
 // The page is the window, and nothing runs headless.
-const BackendTable& desktop_table = web_backend;
+const BackendTable& window_table = web_backend;
 const BackendTable& headless_table = web_backend;
 #elif defined(_WIN32)
-const BackendTable& desktop_table = windows_backend;
+const BackendTable& window_table = win32_backend;
 const BackendTable& headless_table = headless_backend;
 #else
-const BackendTable& desktop_table = desktop_backend;
+const BackendTable& window_table = sdl_backend;
 const BackendTable& headless_table = headless_backend;
 #endif
 
+// Each entry by name, so a table left incomplete is named entry by entry.
+#define ZELVO_TABLE_ENTRIES(X) \
+    X(select) X(open_window) X(close_window) X(swap_buffers) X(set_title) X(show_cursor) \
+    X(next_message) X(wait_message) X(message_box) X(wall_ms) X(sound_init) X(sound_open_stream) \
+    X(sound_play) X(sound_position_ms) X(sound_close)
+#define ZELVO_CAPTURE_ENTRIES(X) \
+    X(frame_kept) X(frames_written) X(frames_expected) X(start_capture) X(finish_capture) X(caught_signal)
+
 struct Dispatch {
-    const BackendTable* backend = &desktop_table;
+    const BackendTable* backend = &window_table;
     bool quit_posted = false;
     int quit_code = 0;
 };
@@ -35,9 +46,42 @@ const BackendTable& backend() { return *dispatch.backend; }
 
 }  // namespace
 
-void platform_select_backend(Backend backend, const HeadlessOptions& headless, const DesktopOptions& desktop) {
-    dispatch.backend = backend == Backend::headless ? &headless_table : &desktop_table;
-    dispatch.backend->select(headless, desktop);
+std::vector<const BackendTable*> compiled_backends() {
+    std::vector<const BackendTable*> tables = {&window_table};
+    if (&headless_table != &window_table) tables.push_back(&headless_table);
+    tables.push_back(&template_backend);
+    return tables;
+}
+
+std::vector<std::string> backend_missing_entries(const BackendTable& table) {
+    std::vector<std::string> missing;
+    if (!table.name) missing.push_back("name");
+#define ZELVO_CHECK(entry) \
+    if (!table.entry) missing.push_back(#entry);
+    ZELVO_TABLE_ENTRIES(ZELVO_CHECK)
+#undef ZELVO_CHECK
+    if (!table.capture) {
+        missing.push_back("capture");
+        return missing;
+    }
+#define ZELVO_CHECK(entry) \
+    if (!table.capture->entry) missing.push_back("capture." #entry);
+    ZELVO_CAPTURE_ENTRIES(ZELVO_CHECK)
+#undef ZELVO_CHECK
+    return missing;
+}
+
+void platform_select_backend(Backend backend, const HeadlessOptions& headless, const WindowOptions& window) {
+    dispatch.backend = backend == Backend::headless ? &headless_table : &window_table;
+    // A table left incomplete is the build's fault: say which entry, rather
+    // than call a null pointer later.
+    const std::vector<std::string> missing = backend_missing_entries(*dispatch.backend);
+    if (!missing.empty()) {
+        std::fprintf(stderr, "zelvo: the %s backend leaves %s unfilled\n", dispatch.backend->name,
+                     missing.front().c_str());
+        std::abort();
+    }
+    dispatch.backend->select(headless, window);
 }
 
 bool platform_open_window(const char* title, int width, int height, int bits, bool fullscreen_request,
@@ -112,21 +156,6 @@ int platform_frames_expected() { return backend().capture->frames_expected(); }
 bool platform_start_capture(std::string* error) { return backend().capture->start_capture(error); }
 
 bool platform_finish_capture(std::string* error) { return backend().capture->finish_capture(error); }
-
-// Formed as one division of exact values, so a time that falls on a whole
-// millisecond (frame 3 at 30 fps: 100 ms) never comes out a hair below it and
-// floors to the one before.
-double position_after(double start_ms, int64_t frames, double fps) {
-    return std::floor(start_ms + static_cast<double>(frames) * 1000.0 / fps);
-}
-
-int32_t environment_ms(const char* name) {
-    const char* text = std::getenv(name);
-    if (!text || !*text) return -1;
-    char* end = nullptr;
-    const long ms = std::strtol(text, &end, 10);
-    return *end == '\0' && ms >= 0 && ms <= INT32_MAX ? static_cast<int32_t>(ms) : -1;
-}
 
 const CaptureTable no_capture = {
     .frame_kept = [] { return true; },

@@ -1,14 +1,15 @@
 // Platform layer: the window and GL context, the message queue, message boxes,
-// the wall clock and the soundtrack stream.
+// the wall clock and the soundtrack stream; this header is the whole seam the
+// shell uses.
 //
-// Two backends stand behind these functions. The desktop backend uses SDL2 for
-// the window, the GL context, events and audio, and libmpg123 to decode the
-// soundtrack. The headless backend renders through EGL into an 800 x 600
-// pbuffer on Mesa's surfaceless platform, runs on a virtual clock that advances
-// by exactly 1000 / fps ms per presented frame, and hands presented frames to a
-// frame sink. Nothing outside src/platform includes SDL, EGL or mpg123 headers.
-// This header is only the seam the shell uses; what the backends, the sinks and
-// the tests share besides lives in backend.h and codecs.h inside src/platform.
+// Four backends stand behind these functions, each in a folder of its own and
+// each filling the table in backend.h: sdl/ (the Linux desktop: SDL2 window,
+// context, events and audio, libmpg123 decoding), win32/ (Win32 window, WGL,
+// messages, waveOut), web/ (the page's canvas, WebGL, Web Audio) and
+// headless/ (an off-screen context on a virtual clock that advances by exactly
+// 1000 / fps ms per presented frame, handing presented frames to a PNG or
+// video sink). main picks the window backend of its system or headless; only
+// src/platform includes SDL, EGL, Win32, Emscripten or mpg123 headers.
 //
 // Everything here runs on the one thread that owns the GL context.
 #pragma once
@@ -38,7 +39,9 @@ struct Message {
     bool minimized = false;  // with activate: true when the window was minimised
 };
 
-enum class Backend { desktop, headless };
+// The window backend of the system the program was built for (SDL, Win32 or
+// the page), or the headless one.
+enum class Backend { window, headless };
 
 // What the headless backend needs to know before the window opens.
 struct HeadlessOptions {
@@ -48,27 +51,27 @@ struct HeadlessOptions {
     std::string capture_path;     // a folder for PNG frames, a .mp4/.mkv video file, or empty for none
 };
 
-// How the desktop backend shows the picture.
+// How a window backend shows the picture.
 enum class Presentation {
     mode_switch,  // the display switched to the window's size when asked, else a fixed window
     window,       // a resizable window, the picture scaled into it
     fullscreen,   // a borderless full screen at the display's own resolution, the picture scaled
 };
 
-// What the desktop backend needs to know before the window opens.
-struct DesktopOptions {
+// What a window backend needs to know before the window opens.
+struct WindowOptions {
     Presentation presentation = Presentation::mode_switch;
     bool mute = false;  // no sound device: the stream's position runs on the wall clock
 };
 
 // Chooses the backend; called once by main before platform_open_window.
 void platform_select_backend(Backend backend, const HeadlessOptions& headless,
-                             const DesktopOptions& desktop = DesktopOptions{});
+                             const WindowOptions& window = WindowOptions{});
 
-// Opens the window (desktop) or pbuffer (headless) with a current GL context of
-// width x height, double-buffered RGBA with a depth buffer of at least 16 bits.
-// With Presentation::mode_switch and fullscreen_request the desktop backend
-// first tries to switch the display to width x height at bits per pixel.
+// Opens the window (a window backend) or the off-screen picture (headless)
+// with a current GL context of width x height, double-buffered RGBA with a
+// depth buffer of at least 16 bits. With Presentation::mode_switch and
+// fullscreen_request a window backend first tries to switch the display to width x height at bits per pixel.
 // The scaled presentations ignore fullscreen_request: the show draws into a
 // width x height off-screen framebuffer (depth 24 bits where the driver has
 // them) that every swap scales into the largest rectangle of its shape that
@@ -89,7 +92,7 @@ void platform_close_window();
 // frame step.
 void platform_swap_buffers();
 
-// Whether the frame drawn now would be seen: always on the desktop and in a
+// Whether the frame drawn now would be seen: always in a window and in a
 // headless run without capture; in a capture only during playback within the
 // capture range (the loading screen never reaches the sink). A frame nobody
 // sees may be left undrawn, but it is still presented, so the clock moves on.
@@ -113,12 +116,13 @@ void platform_wait_message(uint32_t timeout_ms);
 // Queues the quit message with the given exit code; platform_peek_message returns it later.
 void platform_post_quit(int exit_code);
 
-// Shows a modal message box with an OK button (desktop) and always writes
-// "caption: text" to stderr. With ZELVO_NO_MESSAGE_BOX=1 in the environment the
-// box is left out, so a scripted run under Xvfb never waits for a click.
+// Always writes "caption: text" to stderr, then shows it: a modal message box
+// with an OK button (SDL, Win32), the page's console and its own handler (web),
+// nothing headless. With ZELVO_NO_MESSAGE_BOX=1 in the environment the box is
+// left out, so a scripted run under Xvfb or wine never waits for a click.
 void platform_message_box(const char* text, const char* caption);
 
-// Milliseconds of wall clock: real time on the desktop, virtual time headless.
+// Milliseconds of wall clock: real time in a window, virtual time headless.
 uint32_t platform_wall_ms();
 
 // The folder an installed zelvo keeps its data/ in, found from the running
@@ -130,12 +134,12 @@ std::string platform_installed_data_parent();
 // Starts the mixer at rate Hz with the given number of software channels (the
 // device itself is always stereo); false when no audio device can be opened,
 // with *error (when given) set to the sound library's own reason. The headless
-// backend, and the desktop one when muted, open no device and always succeed.
+// backend, and a window backend when muted, open no device and always succeed.
 bool sound_init(int rate, int channels, std::string* error = nullptr);
 
 // Opens the soundtrack stream from MP3 bytes held in memory. The bytes must stay
 // alive while the stream plays. Returns false with *error set when the bytes do
-// not decode as MP3 (both backends decode far enough to validate them). Bytes
+// not decode as MP3 (every backend decodes far enough to validate them). Bytes
 // after the last frame that decodes end the music there, with *warning (when
 // given) saying so.
 bool sound_open_stream(const uint8_t* bytes, size_t size, std::string* error, std::string* warning = nullptr);
@@ -147,7 +151,7 @@ void sound_play(int32_t start_ms);
 // smooth between device callbacks, never moving backwards, running on in real
 // time after the stream ends. Muted: the start plus the wall-clock time since
 // sound_play. Headless: the virtual position. 0 before sound_play.
-// Desktop test hook: with ZELVO_HOLD_MS=T in the environment the position
+// Test hook of the SDL and Win32 backends: with ZELVO_HOLD_MS=T in the environment the position
 // stays at T from sound_play on, so a screenshot can catch one music time.
 int32_t sound_position_ms();
 

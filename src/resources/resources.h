@@ -3,8 +3,8 @@
 // Owns the scene textures (loaded from uncompressed 24-bit TGA pictures), the
 // two EF3 meshes, the whole-degree sine and cosine tables with the vector
 // operations built on them, the turned shapes of the street lamps and balls,
-// the demo's own random number generator, the table of data files and the
-// show's clock. Needs a current GL context for the textures; the parsers,
+// the demo's own random number generator and the table of data files (the
+// TGA decoder beneath them is the codecs'). Needs a current GL context for the textures; the parsers,
 // tables and builders are pure and usable without one. Loaders report a
 // failure to their caller with a message naming the file; they never end the
 // program. Nothing here is freed before the process ends.
@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "codecs/codecs.h"
 #include "resources/data_files.h"
-#include "resources/tga.h"
 
 // ---- Files ----
 
@@ -77,7 +77,7 @@ static_assert(texture_slot_count == scene_picture_count);
 // The loaded scene textures, filled by load_scene_textures.
 extern TextureId scene_textures[texture_slot_count];
 
-// ---- TGA pictures: decode_tga and read_tga_rgb, in resources/tga.h ----
+// ---- TGA pictures: decode_tga and read_tga_rgb, in codecs/codecs.h ----
 
 // One level of a mipmap chain: width x height RGB rows.
 struct MipmapLevel {

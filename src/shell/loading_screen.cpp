@@ -8,8 +8,6 @@
 
 namespace {
 
-TextureId loading_texture = 0;
-
 // The picture is gone after 3000 ms; the screen then stays black until 5000 ms.
 constexpr double fade_per_ms = 0.00033333333;
 
@@ -17,7 +15,7 @@ constexpr double fade_per_ms = 0.00033333333;
 
 void load_loading_picture() {
     std::string error;
-    if (!load_texture(loading_texture_file, &loading_texture, &error))
+    if (!load_texture(loading_texture_file, &shell.loading_texture, &error))
         fatal_error("Error!\nCan't load the picture " + error, "ERROR");
 }
 
@@ -27,7 +25,7 @@ void draw_loading_picture() {
     glEnable(GL_BLEND);
     set_ortho_screen();
     glPushMatrix();
-    glBindTexture(GL_TEXTURE_2D, loading_texture);
+    glBindTexture(GL_TEXTURE_2D, shell.loading_texture);
     // Texture row t = 0 is the picture's top row, laid along the top of the screen.
     const float texcoords[4][2] = {{0, 1}, {0, 0}, {1, 0}, {1, 1}};
     draw_screen_quad(texcoords, {1, 1, 1, 1});
@@ -55,15 +53,9 @@ void run_loading_screen() {
     while (music_time < loading_screen_ms) {
         // A capture writes none of these frames, so it only lets their time pass;
         // the straightforward path draws them all the same.
-        const bool drawn = reference_drawing || platform_frame_kept();
-        if (drawn) {
-            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-            glLoadIdentity();
-            draw_loading_picture();
-        }
-        uint32_t elapsed = platform_wall_ms() - start;
+        const uint32_t elapsed = platform_wall_ms() - start;
         music_time = static_cast<int32_t>(elapsed);
-        if (drawn) fade_loading_picture(elapsed);
+        if (reference_drawing || platform_frame_kept()) draw_loading_frame(elapsed);
         platform_swap_buffers();
     }
 }

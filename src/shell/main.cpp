@@ -23,14 +23,14 @@ HeadlessOptions headless_options(const ShellOptions& options) {
     return headless;
 }
 
-DesktopOptions desktop_options(const ShellOptions& options) {
-    DesktopOptions desktop;
+WindowOptions window_options(const ShellOptions& options) {
+    WindowOptions window;
     if (options.fullscreen)
-        desktop.presentation = Presentation::fullscreen;
+        window.presentation = Presentation::fullscreen;
     else if (options.window)
-        desktop.presentation = Presentation::window;
-    desktop.mute = options.mute;
-    return desktop;
+        window.presentation = Presentation::window;
+    window.mute = options.mute;
+    return window;
 }
 
 bool change_directory(const std::string& dir, std::string* reason) {
@@ -102,8 +102,8 @@ int main(int argc, char** argv) {
 
     reference_drawing = options.reference;
     const bool headless = !options.capture_path.empty() || options.bench;
-    platform_select_backend(headless ? Backend::headless : Backend::desktop, headless_options(options),
-                            desktop_options(options));
+    platform_select_backend(headless ? Backend::headless : Backend::window, headless_options(options),
+                            window_options(options));
     try {
         return options.bench ? run_bench(options) : run_demo(options);
     } catch (const std::bad_alloc&) {

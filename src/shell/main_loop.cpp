@@ -3,38 +3,6 @@
 #include "shell/shell.h"
 #include "timeline/timeline.h"
 
-bool window_active = true;
-bool key_down[256] = {};
-int32_t frame_count = 0;
-float frames_per_second = 0.0f;
-
-int window_proc(const Message& message) {
-    switch (message.kind) {
-    case MessageKind::activate:
-        window_active = !message.minimized;
-        return 0;
-    case MessageKind::syscommand:
-        // Neither the screen saver nor monitor power-down may interrupt the show.
-        if (message.wparam == syscommand_screensave || message.wparam == syscommand_monitorpower) {
-            return 0;
-        }
-        return 1;
-    case MessageKind::close:
-        sound_close();
-        platform_post_quit(0);
-        return 0;
-    case MessageKind::key_down:
-        key_down[message.wparam & 255] = true;
-        return 0;
-    case MessageKind::key_up:
-        key_down[message.wparam & 255] = false;
-        return 0;
-    case MessageKind::quit:
-        break;
-    }
-    return 1;
-}
-
 float average_rate(int32_t frames, int32_t elapsed_ms) {
     if (elapsed_ms <= 0) return 0.0f;
     return static_cast<float>(static_cast<double>(frames) / elapsed_ms * 1000.0);
@@ -52,8 +20,8 @@ void main_loop_pass(MainLoop& loop) {
     }
 
     bool drew = false;
-    if (window_active) {
-        if (key_down[key_escape]) {
+    if (shell.window_active) {
+        if (shell.key_down[key_escape]) {
             loop.finished = true;
         } else {
             music_time = sound_position_ms();
@@ -77,12 +45,12 @@ void main_loop_pass(MainLoop& loop) {
 
     // The rate counts the frames drawn, so minimised stretches lower it
     // rather than inflate it with passes that drew nothing.
-    if (drew) frame_count += 1;
-    frames_per_second = average_rate(frame_count, music_time - loop.from_ms);
-    update_status_line(music_time, frames_per_second);
+    if (drew) shell.frame_count += 1;
+    shell.frames_per_second = average_rate(shell.frame_count, music_time - loop.from_ms);
+    update_status_line(music_time, shell.frames_per_second);
     // An inactive window would otherwise turn the loop into a busy one; the
     // timeout keeps the status line and the end of the show coming.
-    if (!window_active && !loop.finished) platform_wait_message(inactive_wait_ms);
+    if (!shell.window_active && !loop.finished) platform_wait_message(inactive_wait_ms);
 }
 
 void run_main_loop(MainLoop& loop) {

@@ -5,8 +5,15 @@
 // operating system only through the platform layer. Runs the start-up steps in
 // the show's order, calling down into every layer, and is the one place that
 // shows a fatal message and ends the program. Writes the process-wide clock
-// (music_time, declared by resources) and the two values of settings.ini
-// (declared by the credits scene, their only reader).
+// (music_time, declared by the timeline) and the two values of settings.ini
+// (declared by the credits scene, their only reader). Its own state is one
+// struct, shell.
+//
+// Files: main.cpp (the command line and the backend's choice), options.cpp,
+// settings.cpp, startup.cpp (start-up in the show's order, playback,
+// shut-down), window.cpp (the window and its messages), loading_screen.cpp,
+// main_loop.cpp, status_line.cpp, exit.cpp (the ways out), bench.cpp (or
+// bench_absent.cpp in the browser), scene_names.cpp.
 #pragma once
 
 #include <cstdint>
@@ -17,8 +24,11 @@
 #include "resources/resources.h"
 #include "scenes/credits/credits.h"
 
-// Shows the message (message box on the desktop, stderr always), restores the
-// display, destroys the window and ends the process with exit_status. The box
+// ---- The ways out (exit.cpp) ----
+
+// Closes the sound and the window (restoring the display), then shows the
+// message (stderr always, a message box in a window) and ends the process
+// with exit_status. The box
 // keeps the show's own text; a cause (the file and the system's reason) follows
 // on stderr as "zelvo: CAUSE".
 [[noreturn]] void fatal_error(const std::string& text, const std::string& caption, int exit_status = 1,
@@ -88,28 +98,37 @@ Settings parse_settings(const std::string& text, std::string* warnings);
 // warning on stderr about values it replaced. A file that cannot be opened is fatal.
 void read_settings_file(const char* path);
 
-// ---- Window and GL context ----
+// ---- The shell's state ----
+
+struct ShellState {
+    bool window_active = true;              // false while the window is minimised
+    bool key_down[256] = {};                // by Win32 virtual-key code
+    int32_t frame_count = 0;                // frames the main loop drew since playback began
+    float frames_per_second = 0.0f;         // average rate of frames drawn since playback began
+    bool fullscreen = false;                // the display mode was changed; tear-down shows the cursor then
+    TextureId loading_texture = 0;          // the loading picture
+    std::vector<uint8_t> soundtrack_bytes;  // the stream plays from these, so they stay until the end
+};
+
+// Written by the shell alone (defined in startup.cpp); tests read and reset it.
+extern ShellState shell;
+
+// ---- Window and GL context (window.cpp) ----
 
 // Opens the window with its GL context (full screen when asked and the display
 // allows it, else a captioned window of the same client size), then runs
 // init_gl_state. Returns 1. A window that cannot be made at all is fatal.
 int create_gl_window(const char* title, int width, int height, int bits, bool fullscreen);
 
-// The start-up builder, run once with the context current: the angle tables,
-// the lamp shapes, both meshes (a mesh that cannot be loaded is fatal), the
-// sphere grids, light preset 'v', the GL state every frame starts from and the
-// capture texture, then the 90 degree perspective. Returns 1.
-int init_gl_state();
-
 // Restores the display mode and the cursor and destroys the window.
 void destroy_gl_window();
 
-// ---- Main loop ----
+// Handles one message that is not the quit message: activation, the screen
+// saver and power requests it refuses, close, keys. Returns 0 when it handled
+// the message, 1 when it left it to the system.
+int window_proc(const Message& message);
 
-extern bool window_active;       // false while the window is minimised
-extern bool key_down[256];       // by Win32 virtual-key code
-extern int32_t frame_count;      // frames the main loop drew since playback began
-extern float frames_per_second;  // average rate of frames drawn since playback began
+// ---- Main loop (main_loop.cpp) ----
 
 // While the window is inactive a pass waits this long for a message at most.
 constexpr uint32_t inactive_wait_ms = 100;
@@ -131,10 +150,6 @@ void main_loop_pass(MainLoop& loop);
 
 // Runs passes until the loop is finished.
 void run_main_loop(MainLoop& loop);
-
-// Handles one message that is not the quit message. Returns 0 when it handled
-// the message, 1 when it left it to the system.
-int window_proc(const Message& message);
 
 // Average frames per second over elapsed_ms of playback; 0 before any has passed.
 float average_rate(int32_t frames, int32_t elapsed_ms);
@@ -160,7 +175,8 @@ void draw_loading_picture();
 // elapsed_ms / 3000. Leaves the 90 degree perspective set.
 void fade_loading_picture(uint32_t elapsed_ms);
 
-// One whole frame of the loading screen at elapsed_ms: cleared, the picture, the overlay.
+// One whole frame of the loading screen at elapsed_ms: cleared, the picture,
+// the overlay; run_loading_screen draws each of its frames with it.
 void draw_loading_frame(uint32_t elapsed_ms);
 
 // Shows the loading screen by the wall clock until music time reaches 5000 ms,
@@ -170,7 +186,14 @@ void run_loading_screen();
 // The loading screen lasts this long by the wall clock before playback starts.
 constexpr int32_t loading_screen_ms = 5000;
 
-// ---- Start-up ----
+// ---- Start-up (startup.cpp) ----
+
+// The start-up builder, run once with the context current by create_gl_window:
+// the angle tables, both meshes (a mesh that cannot be loaded is fatal), light
+// preset 'v', the GL state every frame starts from and the capture texture,
+// then the 90 degree perspective. The scenes build their own shapes and grids
+// in init_scenes. Returns 1.
+int init_gl_state();
 
 // Starts the mixer (44100 Hz, 32 channels); a mixer that will not start is
 // fatal, its cause on stderr followed by the hint that --mute plays without

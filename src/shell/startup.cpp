@@ -9,14 +9,14 @@
 #include "shell/shell.h"
 #include "timeline/timeline.h"
 
-namespace {
+ShellState shell;
 
-// The stream plays from these bytes, so they stay until the process ends.
-std::vector<uint8_t> soundtrack_bytes;
+namespace {
 
 // Far beyond any soundtrack; keeps a wrong file from exhausting memory.
 constexpr size_t largest_soundtrack = size_t{1} << 30;
 
+// The picture alone, without the overlay, while the rest loads.
 void show_first_loading_frame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
@@ -45,7 +45,36 @@ int finish_capture() {
     return exit_failure;
 }
 
+void load_mesh_or_end(const char* path, Mesh* mesh) {
+    std::string error;
+    std::string cause;
+    if (!load_mesh(path, mesh, &error, &cause)) fatal_error(error, "Error fakia", exit_failure, cause);
+}
+
 }  // namespace
+
+int init_gl_state() {
+    // The shape builders read the degree tables, so they come first.
+    build_angle_tables();
+
+    // A missing or refused mesh ends the program here, before the loading picture.
+    load_mesh_or_end(campfer_mesh_file, &campfer_mesh);
+    load_mesh_or_end(hose_mesh_file, &hose_mesh);
+
+    apply_light_preset('v');
+
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+
+    create_blank_texture(capture_textures, 512, 3, GL_RGB, 0);
+
+    // Lit surfaces take the default material; colours never feed the lighting.
+    glDisable(GL_COLOR_MATERIAL);
+    set_perspective(90);
+    return 1;
+}
 
 void start_sound() {
     std::string cause;
@@ -65,12 +94,12 @@ void load_soundtrack(const char* file) {
     // Read whole, so no disk access happens during the show.
     std::string error;
     bool opened = false;
-    if (!read_whole_file(file, largest_soundtrack, &soundtrack_bytes, &error, &opened)) {
+    if (!read_whole_file(file, largest_soundtrack, &shell.soundtrack_bytes, &error, &opened)) {
         if (!opened) fatal_error("Error!\nCan't find music file...", "ERROR", exit_failure, std::string(path) + ": " + error);
         fatal_error(std::string("Error!\nCan't read music file ") + path + ":\n" + error, "ERROR");
     }
     std::string warning;
-    const bool opened_stream = sound_open_stream(soundtrack_bytes.data(), soundtrack_bytes.size(), &error, &warning);
+    const bool opened_stream = sound_open_stream(shell.soundtrack_bytes.data(), shell.soundtrack_bytes.size(), &error, &warning);
     if (!warning.empty()) std::fprintf(stderr, "zelvo: warning: %s: %s\n", path, warning.c_str());
     if (!opened_stream) {
         fatal_error(std::string("Error!\nCan't play music file ") + path + ":\n" + error, "ERROR");

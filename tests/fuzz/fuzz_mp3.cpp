@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/codecs.h"
+#include "platform/audio/audio.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     DecodedAudio audio;

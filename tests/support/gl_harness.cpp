@@ -7,7 +7,7 @@
 
 #include <cstdio>
 
-#include "platform/codecs.h"
+#include "codecs/codecs.h"
 #include "platform/platform.h"
 #include "resources/resources.h"
 #include "shell/shell.h"

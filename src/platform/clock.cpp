@@ -1,0 +1,20 @@
+// The virtual clock's frame times and a held time read from the environment.
+#include "platform/clock.h"
+
+#include <cmath>
+#include <cstdlib>
+
+// Formed as one division of exact values, so a time that falls on a whole
+// millisecond (frame 3 at 30 fps: 100 ms) never comes out a hair below it and
+// floors to the one before.
+double position_after(double start_ms, int64_t frames, double fps) {
+    return std::floor(start_ms + static_cast<double>(frames) * 1000.0 / fps);
+}
+
+int32_t environment_ms(const char* name) {
+    const char* text = std::getenv(name);
+    if (!text || !*text) return -1;
+    char* end = nullptr;
+    const long ms = std::strtol(text, &end, 10);
+    return *end == '\0' && ms >= 0 && ms <= INT32_MAX ? static_cast<int32_t>(ms) : -1;
+}

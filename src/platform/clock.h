@@ -1,0 +1,16 @@
+// Inside the platform layer: the clock arithmetic the backends share. The
+// headless backend and the page's still count frames on a virtual clock; the
+// SDL and Win32 sound backends read a held time from the environment for
+// scripted screenshots. Pure; not for use outside src/platform (tests excepted).
+#pragma once
+
+#include <cstdint>
+
+// The virtual clocks of the headless backend and the web page's still: the
+// time frames * 1000 / fps ms after start_ms, floored.
+double position_after(double start_ms, int64_t frames, double fps);
+
+// A music time in ms from the environment variable (ZELVO_HOLD_MS=T: the
+// position a scripted screenshot wants held from the start of play on); -1
+// when it is unset or not a time.
+int32_t environment_ms(const char* name);

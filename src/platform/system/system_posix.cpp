@@ -1,0 +1,140 @@
+// The running program and its children on POSIX systems: where its data is
+// installed, fork and exec with a pipe, waitpid.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/platform.h"
+#include "platform/system/system.h"
+
+namespace {
+
+std::vector<char*> argument_vector(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    return argv;
+}
+
+bool wait_for(pid_t pid) {
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return false;
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Runs the program with stdin from /dev/null and stdout and stderr to `output`
+// (or /dev/null when it is -1); the child's pid, or -1.
+pid_t spawn_quietly(const std::vector<std::string>& args, int output) {
+    std::vector<char*> argv = argument_vector(args);
+    const pid_t child = fork();
+    if (child == 0) {
+        const int null = ::open("/dev/null", O_RDWR);
+        dup2(null, 0);
+        dup2(output >= 0 ? output : null, 1);
+        dup2(output >= 0 ? output : null, 2);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    return child;
+}
+
+}  // namespace
+
+bool program_runs(const char* program) {
+    const pid_t child = spawn_quietly({program, "-version"}, -1);
+    return child > 0 && wait_for(child);
+}
+
+bool start_child(const std::vector<std::string>& args, ChildProcess* child, std::string* error) {
+    int in[2] = {-1, -1};
+    if (pipe(in) != 0) {
+        *error = "cannot make a pipe to " + args[0] + ": " + std::strerror(errno);
+        return false;
+    }
+    // A child that dies must show up as a failed write, not end the demo.
+    signal(SIGPIPE, SIG_IGN);
+    std::vector<char*> argv = argument_vector(args);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(in[0], 0);
+        // Our write end left open in the child would keep it waiting for more forever.
+        ::close(in[0]);
+        ::close(in[1]);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    ::close(in[0]);
+    if (pid < 0) {
+        ::close(in[1]);
+        *error = "cannot start " + args[0] + ": " + std::strerror(errno);
+        return false;
+    }
+    // Kept out of any later child, which would otherwise hold the pipe open.
+    fcntl(in[1], F_SETFD, FD_CLOEXEC);
+    child->handle = pid;
+    child->input = in[1];
+    return true;
+}
+
+bool write_to_child(const ChildProcess& child, const void* data, size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    while (size > 0) {
+        const ssize_t wrote = ::write(static_cast<int>(child.input), bytes, size);
+        if (wrote < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes += wrote;
+        size -= static_cast<size_t>(wrote);
+    }
+    return true;
+}
+
+bool finish_child(ChildProcess* child) {
+    if (child->input >= 0) ::close(static_cast<int>(child->input));
+    child->input = -1;
+    if (child->handle < 0) return false;
+    const bool exited_well = wait_for(static_cast<pid_t>(child->handle));
+    child->handle = -1;
+    return exited_well;
+}
+
+void stop_child(ChildProcess* child) {
+    if (child->handle > 0) kill(static_cast<pid_t>(child->handle), SIGTERM);
+    finish_child(child);
+}
+
+std::string program_output(const std::vector<std::string>& args) {
+    std::string text;
+    int out[2] = {-1, -1};
+    if (pipe(out) != 0) return text;
+    const pid_t child = spawn_quietly(args, out[1]);
+    ::close(out[1]);
+    char buffer[256];
+    for (ssize_t got; (got = ::read(out[0], buffer, sizeof buffer)) != 0;) {
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        text.append(buffer, static_cast<size_t>(got));
+    }
+    ::close(out[0]);
+    if (child > 0) wait_for(child);
+    return text;
+}
+
+std::string platform_installed_data_parent() {
+    std::error_code code;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", code);
+    if (code) return {};
+    return (program.parent_path() / ".." / "share" / "zelvo").lexically_normal().string();
+}

@@ -1,0 +1,5 @@
+// The browser: the data pack is preloaded into the page's file system as
+// /data, beside the working directory's data/ lookup; there is no installed copy.
+#include "platform/platform.h"
+
+std::string platform_installed_data_parent() { return {}; }
