@@ -65,7 +65,7 @@ fi
 app="$work/zelvo-$version-win64"
 missing=
 for item in zelvo.exe libmpg123.dll README.txt data/kardel.mp3 data/settings.ini licenses/mpg123-COPYING \
-    licenses/libpng-LICENSE licenses/zlib-copyright; do
+    licenses/libpng-LICENSE licenses/zlib-copyright licenses/zelvo-LICENSE; do
     [[ -e $app/$item ]] || missing+=" $item"
 done
 [[ -z $missing ]] && pass "the zip holds the program, the DLL, the data, README.txt and the licences" ||
