@@ -4,10 +4,11 @@
 // two EF3 meshes, the whole-degree sine and cosine tables with the vector
 // operations built on them, the turned shapes of the street lamps and balls,
 // the demo's own random number generator and the table of data files (the
-// TGA decoder beneath them is the codecs'). Needs a current GL context for the textures; the parsers,
-// tables and builders are pure and usable without one. Loaders report a
-// failure to their caller with a message naming the file; they never end the
-// program. Nothing here is freed before the process ends.
+// TGA decoder beneath them is the codecs'). Needs a current GL context for
+// the textures; the parsers, tables and builders are pure and usable without
+// one. Loaders report a failure to their caller with a message naming the
+// file; they never end the program. Nothing here is freed before the process
+// ends.
 #pragma once
 
 #include <cstddef>

@@ -18,7 +18,7 @@ void headless_context_swap();
 // A GL entry point of the current context by name, or nullptr.
 void* headless_context_lookup(const char* name);
 
-// The capture's progress line: "capture:  45% | 4321 of 9643 frames | 58.2 fps | 1:32 left"
+// The capture's progress line: "capture:  45% | 4321 of 9643 frames | 58.2 fps | 1:31 left"
 // (without the rate and time left before the first frame is written).
 std::string capture_progress_line(int written, int expected, double rate);
 

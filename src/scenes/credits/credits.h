@@ -7,8 +7,8 @@
 // remaining way and fades by fixed steps, and every particle moves by its
 // velocity times a fixed step, so the pace follows the frame rate. Only the
 // choice of phase follows the music. The sixteen image floats and the
-// particles are made once and never reset: a second playing would resume from
-// the first one's end. Easing, phases, fades, spawning and the particle update
+// particles are made at start-up (reset_credits) and never reset by the show
+// itself: it plays the scene once. Easing, phases, fades, spawning and the particle update
 // are pure (apart from the shared rand) so they are checked without GL; the
 // sprites and the columns are refilled into draw lists each frame, and the
 // frame draws those lists. Its state lives in credits_scene. Needs the credits
