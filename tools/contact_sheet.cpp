@@ -4,10 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "codecs/codecs.h"
 #include "datagen.h"
 #include "pictures.h"
-#include "platform/codecs.h"
-#include "resources/tga.h"
 
 namespace {
 
