@@ -20,7 +20,7 @@ target_compile_options(gtest_main PRIVATE -Wno-error)
 include(GoogleTest)
 # The unit tests that need neither a GL context, nor POSIX, nor the data
 # generator, as one program.
-set(ZELVO_WINDOWS_TESTS angles backend_table bench_report box city_geometry credits curves emit kit_data lattice
+set(ZELVO_WINDOWS_TESTS angles audio_clock backend_table bench_report box city_geometry credits curves emit kit_data lattice
   objects_layout office_geometry rand shapes shell_parse timeline titles_logic tunnel_geometry)
 list(TRANSFORM ZELVO_WINDOWS_TESTS REPLACE "(.+)" "tests/unit/\\1_test.cpp")
 add_executable(unit_tests ${ZELVO_WINDOWS_TESTS})

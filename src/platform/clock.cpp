@@ -1,6 +1,7 @@
 // The virtual clock's frame times and a held time read from the environment.
 #include "platform/clock.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -9,6 +10,11 @@
 // floors to the one before.
 double position_after(double start_ms, int64_t frames, double fps) {
     return std::floor(start_ms + static_cast<double>(frames) * 1000.0 / fps);
+}
+
+int32_t offset_position_ms(int32_t heard_ms, int32_t offset_ms, int32_t start_ms, int32_t last_reported) {
+    const int64_t shifted = static_cast<int64_t>(heard_ms) - offset_ms;
+    return static_cast<int32_t>(std::max<int64_t>({shifted, start_ms, last_reported}));
 }
 
 int32_t environment_ms(const char* name) {

@@ -10,6 +10,11 @@
 // time frames * 1000 / fps ms after start_ms, floored.
 double position_after(double start_ms, int64_t frames, double fps);
 
+// The position a window backend reports: heard_ms moved by the audio offset
+// (offset_ms later for the picture), never before start_ms, where play began,
+// and never below last_reported.
+int32_t offset_position_ms(int32_t heard_ms, int32_t offset_ms, int32_t start_ms, int32_t last_reported);
+
 // A music time in ms from the environment variable (ZELVO_HOLD_MS=T: the
 // position a scripted screenshot wants held from the start of play on); -1
 // when it is unset or not a time.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/clock.h"
 #include "platform/headless/headless.h"
 
 namespace {
@@ -38,6 +39,10 @@ struct Dispatch {
     const BackendTable* backend = &window_table;
     bool quit_posted = false;
     int quit_code = 0;
+    int32_t audio_offset_ms = 0;  // a window backend's; 0 headless
+    bool played = false;          // sound_play has been called
+    int32_t start_ms = 0;         // where it began
+    int32_t last_reported = 0;
 };
 
 Dispatch dispatch;
@@ -81,6 +86,7 @@ void platform_select_backend(Backend backend, const HeadlessOptions& headless, c
                      missing.front().c_str());
         std::abort();
     }
+    dispatch.audio_offset_ms = backend == Backend::headless ? 0 : window.audio_offset_ms;
     dispatch.backend->select(headless, window);
 }
 
@@ -141,9 +147,20 @@ bool sound_open_stream(const uint8_t* bytes, size_t size, std::string* error, st
     return backend().sound_open_stream(bytes, size, error, warning);
 }
 
-void sound_play(int32_t start_ms) { backend().sound_play(start_ms); }
+void sound_play(int32_t start_ms) {
+    backend().sound_play(start_ms);
+    dispatch.played = true;
+    dispatch.start_ms = start_ms < 0 ? 0 : start_ms;
+    dispatch.last_reported = dispatch.start_ms;
+}
 
-int32_t sound_position_ms() { return backend().sound_position_ms(); }
+int32_t sound_position_ms() {
+    const int32_t heard = backend().sound_position_ms();
+    if (!dispatch.played || dispatch.audio_offset_ms == 0) return heard;
+    dispatch.last_reported =
+        offset_position_ms(heard, dispatch.audio_offset_ms, dispatch.start_ms, dispatch.last_reported);
+    return dispatch.last_reported;
+}
 
 void sound_close() { backend().sound_close(); }
 

@@ -62,6 +62,7 @@ enum class Presentation {
 struct WindowOptions {
     Presentation presentation = Presentation::mode_switch;
     bool mute = false;  // no sound device: the stream's position runs on the wall clock
+    int32_t audio_offset_ms = 0;  // the picture this much later than the sound (negative: earlier)
 };
 
 // Chooses the backend; called once by main before platform_open_window.
@@ -147,9 +148,13 @@ bool sound_open_stream(const uint8_t* bytes, size_t size, std::string* error, st
 // Starts the stream at the given position in milliseconds of music.
 void sound_play(int32_t start_ms);
 
-// The playback position in milliseconds: what has reached the audio device,
-// smooth between device callbacks, never moving backwards, running on in real
-// time after the stream ends. Muted: the start plus the wall-clock time since
+// The playback position in milliseconds: what has been heard, smooth between
+// device callbacks, never moving backwards, running on in real time after the
+// stream ends, and never before the start. SDL: what the callback handed over
+// less what still waits in SDL's buffer; Win32: the device's own count of
+// samples played; the page: Web Audio's clock less its reported output
+// latency. A window backend's position is moved by the audio offset (the
+// picture later by that much). Muted: the start plus the wall-clock time since
 // sound_play. Headless: the virtual position. 0 before sound_play.
 // Test hook of the SDL and Win32 backends: with ZELVO_HOLD_MS=T in the environment the position
 // stays at T from sound_play on, so a screenshot can catch one music time.

@@ -30,6 +30,7 @@ WindowOptions window_options(const ShellOptions& options) {
     else if (options.window)
         window.presentation = Presentation::window;
     window.mute = options.mute;
+    window.audio_offset_ms = options.audio_offset_ms;
     return window;
 }
 

@@ -58,6 +58,20 @@ Argument split_argument(const char* text) {
     return argument;
 }
 
+// The most --audio-offset shifts the picture against the sound, either way.
+constexpr long largest_audio_offset_ms = 500;
+
+bool parse_audio_offset(const char* text, int32_t* value) {
+    if (*text == '\0') return false;
+    char* end = nullptr;
+    errno = 0;
+    const long parsed = std::strtol(text, &end, 10);
+    if (errno != 0 || *end != '\0' || parsed < -largest_audio_offset_ms || parsed > largest_audio_offset_ms)
+        return false;
+    *value = static_cast<int32_t>(parsed);
+    return true;
+}
+
 bool parse_frame_count(const char* text, int* value) {
     if (*text == '\0') return false;
     char* end = nullptr;
@@ -105,10 +119,11 @@ bool check_combination(const ShellOptions& options, std::string* error) {
         *error = "--fullscreen and --window exclude each other";
         return false;
     }
-    if ((!options.capture_path.empty() || options.bench) && (options.fullscreen || options.mute)) {
+    if ((!options.capture_path.empty() || options.bench) &&
+        (options.fullscreen || options.mute || options.has_audio_offset)) {
         // A capture or a bench draws off screen and opens no sound device anyway.
-        *error = std::string(options.fullscreen ? "--fullscreen" : "--mute") + " does not apply to " +
-                 (options.bench ? "--bench" : "--capture");
+        const char* option = options.fullscreen ? "--fullscreen" : options.mute ? "--mute" : "--audio-offset";
+        *error = std::string(option) + " does not apply to " + (options.bench ? "--bench" : "--capture");
         return false;
     }
     if (options.has_to && options.to_ms < options.from_ms) {
@@ -163,6 +178,13 @@ const OptionRow option_rows[] = {
      [](const char*, ShellOptions* o, std::string*) { return o->fullscreen = true; }},
     {"--mute", nullptr, "play without sound and without opening a sound device",
      [](const char*, ShellOptions* o, std::string*) { return o->mute = true; }},
+    {"--audio-offset", "MS",
+     "show the picture MS milliseconds later than the sound\n"
+     "(-500 to 500; negative: earlier), to suit a sound device",
+     [](const char* v, ShellOptions* o, std::string* e) {
+         return (o->has_audio_offset = parse_audio_offset(v, &o->audio_offset_ms)) ||
+                refuse(e, std::string("--audio-offset needs milliseconds from -500 to 500, not '") + v + "'");
+     }},
     {"--dir", "DIR", "run in DIR, which holds the data/ folder",
      [](const char* v, ShellOptions* o, std::string* e) { return take_text(v, &o->dir, "--dir needs a folder", e); }},
     {"--from", "MS", "start the soundtrack MS milliseconds in",
@@ -263,7 +285,8 @@ bool parse_options(int argc, const char* const* argv, ShellOptions* options, std
 // Each option's lines: its name and value in a column of 16, the help beside.
 std::string usage_text() {
     std::string text =
-        "Usage: zelvo [--window | --fullscreen] [--mute] [--dir DIR] [--from MS] [--to MS] [--reference]\n"
+        "Usage: zelvo [--window | --fullscreen] [--mute] [--audio-offset MS] [--dir DIR] [--from MS] [--to MS]\n"
+        "             [--reference]\n"
         "       zelvo --capture FOLDER [--fps N] [--dir DIR] [--from MS] [--to MS] [--reference]\n"
         "       zelvo --bench [--frames N] [--scene NAME] [--json FILE] [--dir DIR] [--reference]\n"
         "       zelvo --scenes | --help | --version\n"

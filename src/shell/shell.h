@@ -50,6 +50,8 @@ struct ShellOptions {
     bool window = false;        // --window: a resizable window, the picture scaled into it
     bool fullscreen = false;    // --fullscreen: the display's own resolution, the picture scaled
     bool mute = false;          // --mute: no sound device; the clock runs on the wall clock
+    bool has_audio_offset = false;
+    int32_t audio_offset_ms = 0;  // --audio-offset: the picture this much later than the sound (-500 ... 500)
     std::string dir;            // --dir: working directory holding data/
     int32_t from_ms = 0;        // --from: where the soundtrack starts
     bool has_to = false;

@@ -64,10 +64,13 @@ TEST(DesktopKeys, SdlKeysBecomeWin32VirtualKeyCodes) {
     for (const Case& c : cases) EXPECT_EQ(virtual_key_of(c.sdl), c.vk) << std::hex << c.sdl;
 }
 
-TEST(PlaybackClock, PositionIsWhatReachedTheDeviceInterpolatedNeverBackwards) {
+TEST(PlaybackClock, PositionIsWhatIsHeardInterpolatedNeverBackwards) {
     // 1024-frame callbacks at 44100 Hz last 23.2 ms.
     const PlaybackClock before_first{44100, 44100, 0, 0};
     const PlaybackClock third{44100, 44100, 2048, 1024};
+    // The same with SDL's own 1024-frame buffer still to be heard.
+    const PlaybackClock queued{44100, 44100, 2048, 1024, 1024};
+    const PlaybackClock queued_first{44100, 44100, 0, 1024, 1024};
     struct Case {
         PlaybackClock clock;
         double ms_since_callback;
@@ -82,6 +85,9 @@ TEST(PlaybackClock, PositionIsWhatReachedTheDeviceInterpolatedNeverBackwards) {
         {third, -5.0, 0, 1046},
         {third, 0.0, 1060, 1060},             // an early callback never moves it back
         {PlaybackClock{48000, 0, 48000, 480}, 5.0, 0, 1005},
+        {queued, 0.0, 0, 1023},               // 1000 + (2048 - 1024) frames
+        {queued, 10.0, 0, 1033},
+        {queued_first, 10.0, 0, 1000},        // the first buffer not yet heard: the start
     };
     for (const Case& c : cases)
         EXPECT_EQ(playback_position_ms(c.clock, c.ms_since_callback, c.last_reported), c.expected)

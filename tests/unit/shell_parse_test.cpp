@@ -179,6 +179,8 @@ TEST(Options, ReadsEveryOptionInBothSpellings) {
     EXPECT_EQ(parse({"--to", "200000"}).options.to_ms, 160704);
     EXPECT_EQ(parse({"--to", "200000"}).options.to_past_end, true);
     EXPECT_TRUE(parse({"--capture", "show.MKV"}).ok);
+    EXPECT_EQ(parse({"--window", "--audio-offset", "-500"}).options.audio_offset_ms, -500);
+    EXPECT_EQ(parse({"--audio-offset=120"}).options.audio_offset_ms, 120);
 }
 
 TEST(Options, RefusesWhatItCannotUse) {
@@ -222,6 +224,9 @@ TEST(Options, RefusesWhatItCannotUse) {
         {"--from", "160705"},  // past the show's end
         {"--capture", "out.avi"},
         {"--capture", "clip.GIF"},
+        {"--audio-offset", "501"},
+        {"--audio-offset", "-12.5"},
+        {"--audio-offset", "40", "--capture", "x"},
     };
     for (const auto& arguments : refused) {
         Parsed p = parse(arguments);
@@ -238,7 +243,7 @@ TEST(Options, UsageNamesEveryOption) {
     std::string usage = usage_text();
     for (const char* option : {"--window", "--fullscreen", "--mute", "--dir", "--from", "--to", "--capture",
                                "--fps", "--help", "--version", "--bench", "--frames", "--scene", "--json",
-                               "--reference", "--scenes"}) {
+                               "--reference", "--scenes", "--audio-offset"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
 }

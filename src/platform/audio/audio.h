@@ -25,3 +25,23 @@ struct DecodedAudio {
 bool mp3_decode(const uint8_t* bytes, size_t size, DecodedAudio* audio, std::string* error,
                 std::string* warning = nullptr);
 
+
+// ---- The fade before a device closes (fade.cpp) ----
+
+// Every live backend ramps its output to silence over this long before it
+// closes the device, on every way out, so the end never clicks.
+constexpr int fade_out_ms = 30;
+
+// A linear ramp from full level to silence over total frames; remaining
+// counts down as frames pass through it. total 0: no fade has begun.
+struct FadeOut {
+    int64_t total = 0;
+    int64_t remaining = 0;
+};
+
+// The fade that starts now at rate Hz.
+FadeOut begin_fade_out(int rate);
+
+// Scales frames of interleaved samples by the ramp, from where it stands, and
+// leaves silence once it has run out; untouched while no fade has begun.
+void apply_fade_out(int16_t* samples, int64_t frames, int channels, FadeOut* fade);

@@ -23,11 +23,15 @@ struct PlaybackClock {
     int64_t start_frame = 0;             // the frame sound_play started from
     int64_t frames_before_callback = 0;  // frames handed to the device before the latest callback
     int64_t callback_frames = 0;         // frames the latest callback handed over; 0 before the first
+    int64_t latency_frames = 0;          // frames handed over that are not yet heard when a callback runs
 };
 
-// The position in ms: what reached the device up to the latest callback, plus
-// the wall-clock time since that callback, at most the length of the buffer it
-// filled (so a stalled device holds the position), and never below last_reported.
+// The position in ms: what was handed to the device before the latest
+// callback, less the frames still on their way (SDL's own device buffer: the
+// one it plays while the callback fills the next), plus the wall-clock time
+// since that callback, at most the length of the buffer it filled (so a
+// stalled device holds the position); never before the start, never below
+// last_reported.
 int32_t playback_position_ms(const PlaybackClock& clock, double ms_since_callback, int32_t last_reported);
 
 // ---- Keys, from sdl_window.cpp ----

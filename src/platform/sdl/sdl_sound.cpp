@@ -1,9 +1,12 @@
 // SDL sound: the whole soundtrack decoded up front and played through an
 // SDL2 audio device at 44100 Hz stereo. The position that drives the show is
-// counted in the device callback, so it is what has actually reached the
-// device, and the callback keeps counting silence after the music ends so the
-// show still runs to its end in real time. Muted, no device is opened and the
-// position runs from the start on the wall clock, as it would while playing.
+// counted in the device callback, less the buffer SDL is still playing, so it
+// is what is being heard, and the callback keeps counting silence after the
+// music ends so the show still runs to its end in real time. SDL reports no
+// latency of the sound server beyond its own buffer: --audio-offset is there
+// for the rest. Closing ramps the output to silence before the device goes.
+// Muted, no device is opened and the position runs from the start on the wall
+// clock, as it would while playing.
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
@@ -33,6 +36,7 @@ struct Stream {
     bool playing = false;
     PlaybackClock clock;
     Clock::time_point last_callback;
+    FadeOut fade;                  // begun by close; the callback ramps and counts it down
 };
 
 struct Sound {
@@ -46,6 +50,7 @@ struct Sound {
     bool muted_playing = false;
     int32_t muted_start_ms = 0;
     Clock::time_point muted_started;
+    int64_t device_frames = 0;   // the device buffer SDL obtained, in frames
     Stream stream;
 };
 
@@ -62,6 +67,7 @@ void SDLCALL fill_audio(void*, Uint8* out, int length) {
         std::memcpy(out, stream.samples.data() + stream.next_frame * device_channels,
                     static_cast<size_t>(copied) * device_channels * sizeof(int16_t));
     }
+    apply_fade_out(reinterpret_cast<int16_t*>(out), frames, device_channels, &stream.fade);
     // Past the end the buffer stays silent and the count runs on.
     stream.next_frame += frames;
     stream.clock.frames_before_callback += stream.clock.callback_frames;
@@ -98,12 +104,15 @@ bool convert_to_device(DecodedAudio& audio, std::vector<int16_t>* samples, std::
 }  // namespace
 
 int32_t playback_position_ms(const PlaybackClock& clock, double ms_since_callback, int32_t last_reported) {
-    double position = static_cast<double>(clock.start_frame + clock.frames_before_callback) * 1000.0 / clock.rate;
+    const double start = static_cast<double>(clock.start_frame) * 1000.0 / clock.rate;
+    double position =
+        static_cast<double>(clock.start_frame + clock.frames_before_callback - clock.latency_frames) * 1000.0 /
+        clock.rate;
     if (clock.callback_frames > 0) {
         const double buffer_ms = static_cast<double>(clock.callback_frames) * 1000.0 / clock.rate;
         position += std::clamp(ms_since_callback, 0.0, buffer_ms);
     }
-    return std::max(static_cast<int32_t>(position), last_reported);
+    return std::max(static_cast<int32_t>(std::max(position, start)), last_reported);
 }
 
 // The channel count is the mixer's number of software channels; one stream
@@ -116,6 +125,27 @@ namespace {
 void stop_audio_at_exit() {
     if (sound.device) SDL_CloseAudioDevice(sound.device);
     sound.device = 0;
+}
+
+// Ramps a playing device to silence and lets the ramp and the buffers after it
+// reach the speakers, waiting at most a bounded time for a device that has
+// stopped asking for sound.
+void fade_out_device() {
+    SDL_LockAudioDevice(sound.device);
+    const bool playing = sound.stream.playing;
+    if (playing) sound.stream.fade = begin_fade_out(sound.rate);
+    SDL_UnlockAudioDevice(sound.device);
+    if (!playing) return;
+    const auto give_up = Clock::now() + std::chrono::milliseconds(250);
+    for (;;) {
+        SDL_LockAudioDevice(sound.device);
+        const bool faded = sound.stream.fade.remaining == 0;
+        SDL_UnlockAudioDevice(sound.device);
+        if (faded || Clock::now() >= give_up) break;
+        SDL_Delay(2);
+    }
+    // The faded buffer and SDL's own one after it play out as silence follows.
+    SDL_Delay(static_cast<Uint32>(2 * sound.device_frames * 1000 / sound.rate + 10));
 }
 
 }  // namespace
@@ -149,6 +179,7 @@ bool sdl_sound_init(int rate, int, bool mute, std::string* error) {
         return false;
     }
     sound.rate = rate;
+    sound.device_frames = obtained.samples;
     static const bool stops_at_exit = std::atexit(stop_audio_at_exit) == 0;
     (void)stops_at_exit;
     return true;
@@ -180,7 +211,8 @@ void sdl_sound_play(int32_t start_ms) {
     if (!sound.device) return;
     SDL_LockAudioDevice(sound.device);
     Stream& stream = sound.stream;
-    stream.clock = PlaybackClock{sound.rate, ms_to_sample(start_ms, sound.rate), 0, 0};
+    stream.clock = PlaybackClock{sound.rate, ms_to_sample(start_ms, sound.rate), 0, 0, sound.device_frames};
+    stream.fade = FadeOut{};
     stream.next_frame = stream.clock.start_frame;
     stream.playing = true;
     SDL_UnlockAudioDevice(sound.device);
@@ -210,7 +242,10 @@ int32_t sdl_sound_position_ms() {
 
 // The position stays at the last value it reported.
 void sdl_sound_close() {
-    if (sound.device) SDL_CloseAudioDevice(sound.device);
+    if (sound.device) {
+        fade_out_device();
+        SDL_CloseAudioDevice(sound.device);
+    }
     if (sound.audio_started) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     const int32_t last_reported = sound.last_reported;
     sound = Sound{};

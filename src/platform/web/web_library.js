@@ -156,7 +156,11 @@ mergeInto(LibraryManager.library, {
     if (zelvo.audio.state == 'suspended') zelvo.audio.resume();
     var source = zelvo.audio.createBufferSource();
     source.buffer = zelvo.buffer;
-    source.connect(zelvo.audio.destination);
+    // Through a gain of its own, so stopping can ramp it to silence.
+    var gain = zelvo.audio.createGain();
+    source.connect(gain);
+    gain.connect(zelvo.audio.destination);
+    zelvo.gain = gain;
     zelvo.startedAt = zelvo.audio.currentTime;
     source.start(0, Math.min(startMs / 1000, zelvo.buffer.duration));
     zelvo.source = source;
@@ -174,8 +178,15 @@ mergeInto(LibraryManager.library, {
   },
 
   web_sound_stop__deps: ['$zelvo'],
+  // The sound ramps to silence over 30 ms and stops after it, so the end never clicks.
   web_sound_stop: function() {
-    if (zelvo.source) zelvo.source.stop();
+    if (zelvo.source) {
+      var now = zelvo.audio.currentTime;
+      zelvo.gain.gain.setValueAtTime(zelvo.gain.gain.value, now);
+      zelvo.gain.gain.linearRampToValueAtTime(0, now + 0.03);
+      zelvo.source.stop(now + 0.04);
+    }
     zelvo.source = null;
+    zelvo.gain = null;
   },
 });

@@ -3,8 +3,10 @@
 // the device hands them back. The position that drives the show is the
 // device's own count of samples played (waveOutGetPosition), so it is what has
 // actually been heard; after the music the feeder queues silence, so the count
-// and the show run on to the end in real time. Muted, no device is opened and
-// the position runs from the start on the wall clock (the performance counter).
+// and the show run on to the end in real time. Closing ramps the output to
+// silence first: what is queued is dropped and the music from the position
+// played on is queued again, fading out. Muted, no device is opened and the
+// position runs from the start on the wall clock (the performance counter).
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include <mmsystem.h>
@@ -96,8 +98,9 @@ void close_device() {
     sound.device = Device{};
 }
 
-// Fills buffer i from the stream (silence past its end) and queues it.
-void queue_buffer(int i) {
+// Fills buffer i from the stream (silence past its end), ramped by the fade
+// when one is given, and queues it.
+void queue_buffer(int i, FadeOut* fade = nullptr) {
     const int channels = sound.device.channels;
     std::vector<int16_t>& buffer = sound.buffers[i];
     buffer.assign(static_cast<size_t>(buffer_frames) * channels, 0);
@@ -108,6 +111,7 @@ void queue_buffer(int i) {
                     static_cast<size_t>(copied) * channels * sizeof(int16_t));
     }
     sound.next_frame += buffer_frames;
+    if (fade) apply_fade_out(buffer.data(), buffer_frames, channels, fade);
     WAVEHDR& header = sound.headers[i];
     if (header.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(sound.device.handle, &header, sizeof header);
     header = WAVEHDR{};
@@ -134,6 +138,33 @@ void stop_feeder() {
     SetEvent(sound.device.done);
     sound.feeder.join();
     sound.stopping = false;
+}
+
+// The device's count of frames played since play began, or -1.
+int64_t frames_played() {
+    MMTIME time{};
+    time.wType = TIME_SAMPLES;
+    if (waveOutGetPosition(sound.device.handle, &time, sizeof time) != MMSYSERR_NOERROR || time.wType != TIME_SAMPLES)
+        return -1;
+    return time.u.sample;
+}
+
+// Stops the feeder, queues the music from where the device has got to again
+// as one buffer that fades to silence, and lets it play out, waiting at most
+// a bounded time for a device that has stopped playing.
+void fade_out_device() {
+    if (!sound.device.handle || !sound.playing) return;
+    stop_feeder();
+    const int64_t played = frames_played();
+    waveOutReset(sound.device.handle);
+    if (played < 0) return;
+    sound.next_frame = sound.start_frame + played;
+    FadeOut fade = begin_fade_out(sound.device.rate);
+    ResetEvent(sound.device.done);
+    queue_buffer(0, &fade);
+    const DWORD give_up = GetTickCount() + 300;
+    while ((sound.headers[0].dwFlags & WHDR_DONE) == 0 && GetTickCount() < give_up)
+        WaitForSingleObject(sound.device.done, 20);
 }
 
 // Duplicates a mono soundtrack into both channels; other layouts pass as they are.
@@ -199,12 +230,8 @@ int32_t win32_sound_position_ms() {
     int64_t position = sound.last_reported;
     if (sound.muted) {
         position = static_cast<int64_t>(sound.muted_start_ms) + (platform_wall_ms() - sound.muted_started);
-    } else {
-        MMTIME time{};
-        time.wType = TIME_SAMPLES;
-        if (waveOutGetPosition(sound.device.handle, &time, sizeof time) == MMSYSERR_NOERROR &&
-            time.wType == TIME_SAMPLES)
-            position = (sound.start_frame + time.u.sample) * 1000 / sound.device.rate;
+    } else if (const int64_t played = frames_played(); played >= 0) {
+        position = (sound.start_frame + played) * 1000 / sound.device.rate;
     }
     sound.last_reported = static_cast<int32_t>(std::clamp<int64_t>(position, sound.last_reported, INT32_MAX));
     return sound.last_reported;
@@ -212,6 +239,7 @@ int32_t win32_sound_position_ms() {
 
 // The position stays at the last value it reported.
 void win32_sound_close() {
+    fade_out_device();
     stop_feeder();
     close_device();
     const int32_t last_reported = sound.last_reported;
