@@ -1,4 +1,4 @@
-// The desktop window on a private Xvfb display: a double-buffered context with
+// The SDL backend's window on a private Xvfb display: a double-buffered context with
 // a depth buffer, the title an outside tool can find, keys arriving as Win32
 // virtual-key codes, and a termination request arriving once as close.
 #include <GL/gl.h>
@@ -56,7 +56,7 @@ bool wait_for(MessageKind kind, uint32_t wparam, Message* found, int timeout_ms 
 
 }  // namespace
 
-TEST(DesktopWindow, OpensDrawsAndDeliversMessages) {
+TEST(SdlWindow, OpensDrawsAndDeliversMessages) {
     if (!on_path("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
     Display display;
     ASSERT_TRUE(display.start());
@@ -113,7 +113,7 @@ TEST(DesktopWindow, OpensDrawsAndDeliversMessages) {
     unsetenv("SDL_VIDEODRIVER");
 }
 
-TEST(DesktopWindow, ScaledFullScreenKeepsTheShowInItsOwnBufferAndState) {
+TEST(SdlWindow, ScaledFullScreenKeepsTheShowInItsOwnBufferAndState) {
     if (!on_path("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
     Display display;  // 1024 x 768
     ASSERT_TRUE(display.start());
@@ -155,7 +155,7 @@ TEST(DesktopWindow, ScaledFullScreenKeepsTheShowInItsOwnBufferAndState) {
     unsetenv("SDL_VIDEODRIVER");
 }
 
-TEST(DesktopWindow, WithoutADisplayOpeningFailsWithAMessage) {
+TEST(SdlWindow, WithoutADisplayOpeningFailsWithAMessage) {
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
     setenv("SDL_VIDEODRIVER", "x11", 1);

@@ -1,4 +1,4 @@
-// The desktop backend without a display: key codes as the window procedure
+// The SDL backend without a display: key codes as the window procedure
 // expects them, the playback clock's interpolation, and the stream played
 // through SDL's dummy audio driver in real time, running on past the music's end.
 #include <gtest/gtest.h>
@@ -40,7 +40,7 @@ double ms_since(Clock::time_point start) {
 
 }  // namespace
 
-TEST(DesktopKeys, SdlKeysBecomeWin32VirtualKeyCodes) {
+TEST(SdlKeys, SdlKeysBecomeWin32VirtualKeyCodes) {
     struct Case {
         int32_t sdl;
         uint32_t vk;
@@ -186,7 +186,7 @@ TEST_F(DummyAudio, BytesThatAreNotMp3AreRefused) {
     EXPECT_FALSE(error.empty());
 }
 
-TEST(DesktopClock, WallClockRunsInRealTime) {
+TEST(SdlClock, WallClockRunsInRealTime) {
     platform_select_backend(Backend::window, HeadlessOptions{});
     const uint32_t start = platform_wall_ms();
     std::this_thread::sleep_for(std::chrono::milliseconds(120));
