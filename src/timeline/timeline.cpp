@@ -15,6 +15,7 @@
 #include "scenes/office/office.h"
 #include "scenes/titles/titles.h"
 #include "scenes/tunnel/tunnel.h"
+#include "timeline/cues.h"
 
 int32_t music_time = 0;
 int32_t credits_local_time = 0;
@@ -26,59 +27,81 @@ constexpr int32_t open_end = INT32_MAX;
 
 }  // namespace
 
+// The lattice counts its beat itself, from music time 0: the cue table's.
+static_assert(lattice_beat_ms == beat_ms);
+
+namespace {
+
+// The row w with the times of the cue table's window i.
+constexpr SceneWindow timed(SceneWindow w, int i) {
+    const CueWindow& c = cue_windows[i];
+    w.first = c.first;
+    w.last = c.last;
+    w.origin = c.origin;
+    w.period = c.period;
+    w.offset = c.offset;
+    return w;
+}
+
+}  // namespace
+
 // Windows are inclusive and tested in ascending order; each starts right after
 // the previous one ends. At the last millisecond of some windows the remainder
 // wraps: the city gets 0 at 32046, the office at 87996, the tunnel at 130624.
+// Times come from the cue table the soundtrack is laid on; the slopes are the
+// 32-bit reciprocals of the fades' lengths.
 const SceneWindow scene_windows[scene_window_count] = {
     // The cards flash on the off-beat through the soft zoom blur.
-    {.scene = SceneId::opening_titles, .name = "titles", .title = "Opening titles", .first = 0, .last = 21386,
-     .beat = 1333, .capture_mode = 'h', .still_at = 600, .still_from = 600},
+    timed({.scene = SceneId::opening_titles, .name = "titles", .title = "Opening titles",
+     .beat = beat_ms, .capture_mode = 'h', .still_at = 600, .still_from = 600}, 0),
     // The fade test starts at 30000, but the alpha stays negative, so unseen,
     // until 31000: black from 31000 to 32046 (1/1046).
-    {.scene = SceneId::city_first, .name = "city1", .title = "Town flight", .first = 21387, .last = 32046,
-     .origin = 21387, .period = 10659, .light_preset = 'v', .projection = Projection::short_90,
+    timed({.scene = SceneId::city_first, .name = "city1", .title = "Town flight",
+     .light_preset = 'v', .projection = Projection::short_90,
      .overlay_lighting = OverlayLighting::off, .overlay_count = 1,
-     .overlays = {{OverlayKind::black, 0, 0, 30000, open_end, 31000, 0.00095602294f, false}},
-     .still_at = 25000, .still_from = 25000},
+     .overlays = {{OverlayKind::black, 0, 0, city_fade_test_from, open_end, city_to_black.from, 0.00095602294f,
+                   false}},
+     .still_at = 25000, .still_from = 25000}, 1),
     // In from black over 300 ms (32046 belongs to the city, so the first alpha
     // is 1 - 1/300), out to white over 359 ms. The images move a step a drawn
     // frame, so their still plays the scene from its start.
-    {.scene = SceneId::credits, .name = "credits", .title = "Credits", .first = 32047, .last = 53358,
-     .origin = 32046, .period = 21332, .overlay_count = 2,
-     .overlays = {{OverlayKind::black, 0, 0, open_start, 32346, 32046, 0.0033333334f, true},
-                  {OverlayKind::white, 0, 0, 53000, open_end, 53000, 0.0027855153f, false}},
-     .still_at = 38633, .still_from = 32047},
+    timed({.scene = SceneId::credits, .name = "credits", .title = "Credits", .overlay_count = 2,
+     .overlays = {{OverlayKind::black, 0, 0, open_start, credits_from_black.to, credits_from_black.from,
+                   0.0033333334f, true},
+                  {OverlayKind::white, 0, 0, credits_to_white.from, open_end, credits_to_white.from,
+                   0.0027855153f, false}},
+     .still_at = 38633, .still_from = 32047}, 2),
     // The second visit continues the first one's flight from 10659 on. The
     // white quad goes in before the city at depth 0, so until 53700 every city
     // fragment fails the depth test and the frame is a grey rising over 341 ms;
     // from 62000 the view narrows from 90 to 30 degrees over 2002 ms.
-    {.scene = SceneId::city_second, .name = "city2", .title = "Town flight, continued", .first = 53359,
-     .last = 64002, .origin = 53359, .period = 10643, .offset = 10659, .light_preset = 'v',
-     .projection = Projection::narrowing, .narrow_from = 62000, .narrow_slope = 0.0004995005f,
-     .overlays_first = true, .overlay_lighting = OverlayLighting::off_then_on, .overlay_count = 1,
-     .overlays = {{OverlayKind::white, 0, 0, open_start, 53700, 53359, 0.0029325513f, false}},
-     .still_at = 60000, .still_from = 60000},
-    {.scene = SceneId::office, .name = "office", .title = "Office greetings", .first = 64003, .last = 87996,
-     .origin = 64002, .period = 23994, .light_preset = 'i', .still_at = 79003, .still_from = 79003},
+    timed({.scene = SceneId::city_second, .name = "city2", .title = "Town flight, continued",
+     .light_preset = 'v', .projection = Projection::narrowing, .narrow_from = town_narrowing.from,
+     .narrow_slope = 0.0004995005f, .overlays_first = true, .overlay_lighting = OverlayLighting::off_then_on,
+     .overlay_count = 1,
+     .overlays = {{OverlayKind::white, 0, 0, open_start, town_grey.to, town_grey.from, 0.0029325513f, false}},
+     .still_at = 60000, .still_from = 60000}, 3),
+    timed({.scene = SceneId::office, .name = "office", .title = "Office greetings", .light_preset = 'i',
+     .still_at = 79003, .still_from = 79003}, 4),
     // The lattice keeps its beat from the start of the music, so it gets t itself.
-    {.scene = SceneId::lattice, .name = "lattice", .title = "Cube lattice", .first = 87997, .last = 109311,
-     .still_at = 88000, .still_from = 88000},
+    timed({.scene = SceneId::lattice, .name = "lattice", .title = "Cube lattice", .still_at = 88000,
+     .still_from = 88000}, 5),
     // A 166 ms negative every 2666 ms from 109312, and out to white over 5333 ms
     // from local 15999.
-    {.scene = SceneId::tunnel, .name = "tunnel", .title = "Tunnel", .first = 109312, .last = 130624,
-     .origin = 109312, .period = 21312, .light_preset = 'b', .overlay_lighting = OverlayLighting::off_then_on,
-     .overlay_count = 2,
-     .overlays = {{OverlayKind::inversion, 109312, 2666, open_start, 165, 0, 0, false},
-                  {OverlayKind::white, 109312, 21312, 15999, open_end, 15999, 0.00018751172f, false}},
-     .still_at = 111312, .still_from = 111312},
+    timed({.scene = SceneId::tunnel, .name = "tunnel", .title = "Tunnel", .light_preset = 'b',
+     .overlay_lighting = OverlayLighting::off_then_on, .overlay_count = 2,
+     .overlays = {{OverlayKind::inversion, flash_origin, flash_period, open_start, flash_length - 1, 0, 0, false},
+                  {OverlayKind::white, cue_windows[6].origin, cue_windows[6].period, tunnel_to_white.from,
+                   open_end, tunnel_to_white.from, 0.00018751172f, false}},
+     .still_at = 111312, .still_from = 111312}, 6),
     // Out to black over 2941 ms from 149000.
-    {.scene = SceneId::objects, .name = "objects", .title = "Object room", .first = 130625, .last = 151940,
-     .origin = 130624, .period = 21317, .light_preset = 'o', .overlay_lighting = OverlayLighting::off_then_on,
-     .overlay_count = 1, .overlays = {{OverlayKind::black, 0, 0, 149000, open_end, 149000, 0.0003400204f, false}},
-     .still_at = 134625, .still_from = 134625},
-    {.scene = SceneId::closing_titles, .name = "closing", .title = "Closing letters", .first = 151941,
-     .last = 160704, .origin = 151941, .period = 8764, .capture_mode = 'g', .still_at = 152300,
-     .still_from = 152300},
+    timed({.scene = SceneId::objects, .name = "objects", .title = "Object room", .light_preset = 'o',
+     .overlay_lighting = OverlayLighting::off_then_on, .overlay_count = 1,
+     .overlays = {{OverlayKind::black, 0, 0, objects_to_black.from, open_end, objects_to_black.from,
+                   0.0003400204f, false}},
+     .still_at = 134625, .still_from = 134625}, 7),
+    timed({.scene = SceneId::closing_titles, .name = "closing", .title = "Closing letters",
+     .capture_mode = 'g', .still_at = 152300, .still_from = 152300}, 8),
 };
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "timeline/cues.h"
 #include "timeline/timeline.h"
 
 namespace {
@@ -148,4 +149,30 @@ TEST(Timeline, CreditsLocalTimeIsNegativeBeforeTheCredits) {
     } cases[] = {{0, -10714}, {10000, -714}, {10714, 0} /* -21332 exactly */, {32045, -1}, {32046, 0},
                  {32047, 1}, {53378, 0}, {160704, 666}};
     for (const auto& c : cases) EXPECT_EQ(credits_local_time_for(c.t), c.local) << "t = " << c.t;
+}
+
+// The cues the soundtrack accents are where the picture changes: a card or a
+// blur starts, a tunnel flash starts, a scene cuts, the town comes out of white.
+TEST(Timeline, EveryAccentCueIsAChangeOfThePicture) {
+    for (const Cue& cue : show_accents()) {
+        SCOPED_TRACE(testing::Message() << "cue " << cue.ms);
+        const TimelineFrame before = timeline_frame(cue.ms - 1), at = timeline_frame(cue.ms);
+        switch (cue.kind) {
+        case CueKind::card_flash:
+            EXPECT_EQ(at.scene, SceneId::opening_titles);
+            EXPECT_EQ(at.title_phase, 165);
+            break;
+        case CueKind::blur_start:
+            EXPECT_EQ(at.scene, SceneId::lattice);
+            EXPECT_EQ(cue.ms % 1333, 165);
+            break;
+        case CueKind::tunnel_flash: EXPECT_TRUE(at.invert_flash && !before.invert_flash); break;
+        case CueKind::scene_cut: EXPECT_NE(at.scene, before.scene); break;
+        case CueKind::town_appears:
+            EXPECT_TRUE(before.white_fade && !at.white_fade);
+            EXPECT_EQ(at.scene, SceneId::city_second);
+            break;
+        }
+    }
+    EXPECT_EQ(show_accents().size(), 16u + 16u + 8u + 8u + 1u);
 }
