@@ -1,8 +1,8 @@
-// The default soundtrack: a 162-second piece at 180 BPM, synthesized by our own
-// code and encoded to MP3 with LAME. Bars of 1333 1/3 ms (58800 samples at
-// 44100 Hz) line up with the scene windows, so the picture's cuts and flashes
-// land on the music's downbeats and accents. Everything is deterministic: the
-// same bytes on every build and every machine.
+// The default soundtrack: a 162-second piece at about 180 BPM, synthesized by
+// our own code and encoded to MP3 with LAME. Its bars follow a tempo map laid
+// on the show's cue table, so every scene cut lands on a downbeat and every
+// flash of the picture on an accent, to the sample. Everything is
+// deterministic: the same bytes on every build and every machine.
 #pragma once
 
 #include <cstddef>
@@ -13,10 +13,12 @@
 constexpr int soundtrack_rate = 44100;
 constexpr int soundtrack_channels = 2;
 constexpr int soundtrack_bitrate_kbps = 192;
-// One bar of 4/4 at 180 BPM in samples: exactly 1333 1/3 ms.
+// One bar of 4/4 at 180 BPM in samples (1333 1/3 ms): the nominal bar that
+// note lengths and the echo count in; where bars fall is the tempo map's.
 constexpr int64_t bar_samples = 58800;
 constexpr int64_t beat_samples = bar_samples / 4;
-// 162 s: the show ends at 160.7 s and the tail fades out before the end.
+// 162 s: the last chord has died away before the show ends at 160.7 s; the
+// file runs on in silence.
 constexpr int64_t soundtrack_frames = 162 * soundtrack_rate;
 
 // Encodes interleaved 16-bit PCM to MPEG-1 Layer III at the given constant bit

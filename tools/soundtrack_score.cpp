@@ -1,41 +1,72 @@
-// The piece: 180 BPM in 4/4 in D minor, 121 1/2 bars. Each section lines up
-// with a scene of the show, and the accents fall where the picture flashes:
-// the opening title cards light up 165 ms into every bar, so the titles carry
-// a stab on the off-beat eighth (166.7 ms); the cube lattice blurs from 165 to
-// 665 ms of every bar, so it carries a chord gated to exactly those three
-// eighths; the tunnel inverts on every second downbeat, so those bars open
-// with a crash and a boom. Swells and fills end 70 ms before the downbeat they
-// lead into, so every drop lands on a moment of silence.
+// The piece: about 180 BPM in 4/4 in D minor, 120 bars and a silence. Each
+// section is one scene of the show, and the tempo map lays its first downbeat
+// on the scene's cut; the accents are struck on the picture's own moments from
+// the cue table: a stab where each title card lights up, a hit and a chord
+// gated to the blur at each of the lattice's blur starts, a crash and a boom
+// with each tunnel flash, a hit at every cut and where the town comes out of
+// white. Swells and fills end 70 ms before the downbeat they lead into, so
+// every drop lands on a moment of silence.
 #include "soundtrack_score.h"
 
 #include <cmath>
 #include <cstring>
 
 #include "soundtrack.h"
+#include "timeline/cues.h"
 
 namespace {
 
-constexpr int64_t step_samples = bar_samples / 16;  // one sixteenth: 83 1/3 ms
+constexpr int64_t step_samples = bar_samples / 16;  // one nominal sixteenth: 83 1/3 ms
 
 // First bars of the sections, one per scene window of the show.
-constexpr int titles_bar = 0;       //   0.0 s opening titles, 16 bars
-constexpr int city_bar = 16;        //  21.3 s city flight, 8 bars
-constexpr int credits_bar = 24;     //  32.0 s credits, 16 bars
-constexpr int city_again_bar = 40;  //  53.3 s city flight continued, 8 bars
-constexpr int office_bar = 48;      //  64.0 s office greetings, 18 bars
-constexpr int lattice_bar = 66;     //  88.0 s cube lattice, 16 bars
-constexpr int tunnel_bar = 82;      // 109.3 s tunnel, 16 bars
-constexpr int objects_bar = 98;     // 130.7 s object room, 16 bars
-constexpr int closing_bar = 114;    // 152.0 s closing letters, the last chord at 160.0 s
+constexpr int titles_bar = 0;       // opening titles, 16 bars
+constexpr int city_bar = 16;        // city flight, 8 bars
+constexpr int credits_bar = 24;     // credits, 16 bars
+constexpr int city_again_bar = 40;  // city flight continued, 8 bars
+constexpr int office_bar = 48;      // office greetings, 18 bars
+constexpr int lattice_bar = 66;     // cube lattice, 16 bars
+constexpr int tunnel_bar = 82;      // tunnel, 16 bars
+constexpr int objects_bar = 98;     // object room, 16 bars
+constexpr int closing_bar = 114;    // closing letters: 6 bars, the last chord dies before the end
+constexpr int section_bars[tempo_section_count] = {16, 8, 16, 8, 18, 16, 16, 16, 8};
+static_assert(tempo_section_count == cue_window_count);
 
-int64_t at(int bar, double step) {
-    return bar * bar_samples + static_cast<int64_t>(std::llround(step * step_samples));
+struct TempoTable {
+    TempoSection sections[tempo_section_count];
+};
+
+constexpr TempoTable lay_tempo_map() {
+    TempoTable table{};
+    int bar = 0;
+    for (int i = 0; i < tempo_section_count; ++i) {
+        const int32_t start = cue_windows[i].first;
+        const bool own_beat = i == 0 || i + 1 == tempo_section_count;
+        const double bar_ms =
+            own_beat ? beat_ms : static_cast<double>(cue_windows[i + 1].first - start) / section_bars[i];
+        table.sections[i] = {bar, section_bars[i], start, bar_ms};
+        bar += section_bars[i];
+    }
+    return table;
 }
+
+constexpr TempoTable tempo_table = lay_tempo_map();
+
+int64_t at(int bar, double step) { return bar_sample(bar + step / 16.0); }
 
 int64_t steps(double count) { return static_cast<int64_t>(std::llround(count * step_samples)); }
 
 int64_t samples_of(double seconds) {
     return static_cast<int64_t>(std::llround(seconds * soundtrack_rate));
+}
+
+double seconds_of(int32_t ms) { return ms / 1000.0; }
+
+// The samples of the cues of one kind, in time order.
+std::vector<int64_t> cues_of(CueKind kind) {
+    std::vector<int64_t> out;
+    for (const Cue& c : show_accents())
+        if (c.kind == kind) out.push_back(cue_sample(c.ms));
+    return out;
 }
 
 // The gap left before a drop.
@@ -66,7 +97,7 @@ constexpr const Chord* tunnel_progression[] = {&chord_bb, &chord_c, &chord_dm, &
 constexpr const Chord* objects_progression[] = {&chord_gm, &chord_dm, &chord_bb, &chord_a,
                                                 &chord_gm, &chord_dm, &chord_bb, &chord_c};
 constexpr const Chord* closing_progression[] = {&chord_bb, &chord_f, &chord_c, &chord_dm,
-                                                &chord_bb, &chord_c, &chord_dm};
+                                                &chord_bb, &chord_dm};
 
 template <size_t N>
 const Chord& chord_of(const Chord* const (&progression)[N], int bar_in_section) {
@@ -118,13 +149,34 @@ constexpr Groove office_groove{
     "xo.oxo.oxo.oxo.o",
     "..x...x...x...x.",
     0.5};
-constexpr Groove lattice_groove{
-    "X...X...X...X...",
-    "................",
-    "....X.......X...",
-    "oooxoooxoooxooox",
-    "................",
-    0.6};
+// The lattice's four blocks of four bars, each with its own beat. None plays
+// on the third sixteenth, just after the blur's accent.
+constexpr Groove lattice_grooves[4] = {
+    {"X...X...X...X...",
+     "................",
+     "................",
+     "o...o.o.o...o.o.",
+     "................",
+     0.55},
+    {"X...X...X...X...",
+     "................",
+     "....X.......X...",
+     "oo.xoooxoooxooox",
+     "................",
+     0.6},
+    {"X.........X.....",
+     "........X.......",
+     "................",
+     "x...x...x...x...",
+     "......o.......o.",
+     0.4},
+    {"X...X...X..xX...",
+     "...............o",
+     "....X.......X...",
+     "xo.oxoooxoooxooo",
+     "..........x...x.",
+     0.65},
+};
 constexpr Groove tunnel_groove{
     "X...X...X...X...",
     "....X.......X...",
@@ -198,10 +250,10 @@ constexpr MelodyNote soaring_line[] = {
     {48, 16, 76}, {64, 16, 77}, {80, 16, 79}, {96, 32, 81},
 };
 
-// The closing letters' slow farewell (Bb F C Dm Bb C Dm).
+// The closing letters' slow farewell (Bb F C Dm Bb Dm).
 constexpr MelodyNote closing_theme[] = {
     {0, 8, 77},  {8, 8, 74},  {16, 8, 72}, {24, 8, 69}, {32, 8, 67}, {40, 8, 72},
-    {48, 16, 69}, {64, 8, 74}, {72, 8, 70}, {80, 8, 72}, {88, 8, 76}, {96, 24, 74},
+    {48, 16, 69}, {64, 8, 74}, {72, 8, 70}, {80, 16, 74},
 };
 
 constexpr Patch bass_patch{.saw = 0.6, .square = 0.4, .sub = 0.8, .cutoff_hz = 180.0,
@@ -261,9 +313,12 @@ void kick(Arrangement* a, int64_t when, double gain, double duck) {
     if (duck > 0.0) a->ducks.push_back({when, duck});
 }
 
-void play_groove(Arrangement* a, int bar, const Groove& g, double level = 1.0) {
-    for (int s = 0; s < 16; ++s) {
-        const int64_t t = at(bar, s);
+// From first_step on; the downbeat's hits go at downbeat instead where it is
+// given (a flash of the picture close to the bar's start).
+void play_groove(Arrangement* a, int bar, const Groove& g, double level = 1.0, int first_step = 0,
+                 int64_t downbeat = -1) {
+    for (int s = first_step; s < 16; ++s) {
+        const int64_t t = s == 0 && downbeat >= 0 ? downbeat : at(bar, s);
         if (double v = velocity(g.kick, s)) kick(a, t, v * level, g.duck * v);
         if (double v = velocity(g.snare, s)) play_snare(&a->snares, t, 0.6 * v * level, seed_at(t, 1));
         if (double v = velocity(g.clap, s)) play_clap(&a->snares, t, 0.55 * v * level, seed_at(t, 2));
@@ -289,15 +344,18 @@ void riser_into(Arrangement* a, int64_t from, int to_bar, double gain) {
     play_riser(&a->fx, from, end - from, gain, 350.0, 7000.0, seed_at(from, 6));
 }
 
-void impact(Arrangement* a, int bar, double crash_gain, double boom_gain) {
-    const int64_t t = at(bar, 0);
+void impact_at(Arrangement* a, int64_t t, double crash_gain, double boom_gain) {
     play_crash(&a->fx, t, crash_gain, 2.2, seed_at(t, 7));
     if (boom_gain > 0.0) play_boom(&a->fx, t, boom_gain, seed_at(t, 8));
 }
 
+void impact(Arrangement* a, int bar, double crash_gain, double boom_gain) {
+    impact_at(a, at(bar, 0), crash_gain, boom_gain);
+}
+
 void play_bass_line(Arrangement* a, int bar, const char* line, const Chord& chord,
-                    const Patch& patch, double gain) {
-    for (int s = 0; s < 16; ++s) {
+                    const Patch& patch, double gain, int first_step = 0) {
+    for (int s = first_step; s < 16; ++s) {
         int offset;
         switch (line[s]) {
             case 'r': offset = 0; break;
@@ -327,8 +385,8 @@ void play_pad(Arrangement* a, int bar, double bars, const Chord& chord, double c
 int arp_pitch(const Chord& chord, char c) { return chord.tones[(c - '0') % 4] + 12 * ((c - '0') / 4); }
 
 void play_arp(Arrangement* a, int bar, const char* pattern, const Chord& chord, int transpose,
-              const Patch& patch, double gain) {
-    for (int s = 0; s < 16; ++s) {
+              const Patch& patch, double gain, int first_step = 0) {
+    for (int s = first_step; s < 16; ++s) {
         if (pattern[s] < '0' || pattern[s] > '7') continue;
         const int64_t t = at(bar, s);
         play_note(&a->lead, patch, t, steps(0.8), arp_pitch(chord, pattern[s]) + transpose, gain,
@@ -353,11 +411,13 @@ void play_stab(Arrangement* a, int64_t when, int64_t length, const Chord& chord,
                   seed_at(when, 20 + i));
 }
 
+// The notes that start at or after from.
 template <size_t N>
 void play_melody(Arrangement* a, int bar, const MelodyNote (&notes)[N], const Patch& patch,
-                 int transpose, double gain) {
+                 int transpose, double gain, int64_t from = 0) {
     for (const MelodyNote& n : notes) {
         const int64_t t = at(bar, n.step);
+        if (t < from) continue;
         play_note(&a->lead, patch, t, steps(n.length * 0.92), n.pitch + transpose, gain, 0.05,
                   seed_at(t, 30));
     }
@@ -372,16 +432,19 @@ void play_bell_melody(Arrangement* a, int bar, const MelodyNote (&notes)[N], int
     }
 }
 
-// Sparse and open: a pad that brightens bar by bar and one accent per bar on
-// the off-beat eighth, where each title card lights up. No kick yet, and
-// nothing starts between 115 and 165 ms into a bar, so the accent stands out.
+// Sparse and open: a pad that brightens bar by bar and one accent per bar
+// where each title card lights up, 165 ms into the picture's beat. No kick
+// yet, and nothing starts in the 50 ms before a card, so the accent stands out.
 void compose_titles(Arrangement* a) {
+    const std::vector<int64_t> cards = cues_of(CueKind::card_flash);
     for (int i = 0; i < 16; ++i) {
         const int bar = titles_bar + i;
         const Chord& chord = chord_of(theme_progression, i);
         play_pad(a, bar, 1.0, chord, 500.0 + 1500.0 * i / 15.0, 0.045);
-        play_stab(a, at(bar, 2), steps(2), chord, 12, stab_patch, 0.16);
-        play_boom(&a->fx, at(bar, 2), 0.45, seed_at(at(bar, 2), 40));
+        if (i < static_cast<int>(cards.size())) {
+            play_stab(a, cards[i], steps(2), chord, 12, stab_patch, 0.16);
+            play_boom(&a->fx, cards[i], 0.45, seed_at(cards[i], 40));
+        }
         if (i >= 4) {
             for (int s : {4, 8, 12}) play_hat(&a->drums, at(bar, s), 0.1, 0.03, 0.25, seed_at(at(bar, s), 41));
         }
@@ -401,9 +464,21 @@ void compose_titles(Arrangement* a) {
 
 // The first groove: four on the floor, rolling bass, a bright arpeggio. The
 // first pass breaks down in its last bar while the picture fades to black, a
-// reversed cymbal swelling into the credits.
+// reversed cymbal swelling into the credits. The second pass opens in the
+// white-out: a hit on the cut, a swell through the rising grey and the drop
+// when the town appears.
 void compose_city(Arrangement* a, int first_bar, bool second_pass) {
-    impact(a, first_bar, 0.28, second_pass ? 0.5 : 0.0);
+    const int64_t town = cue_sample(town_appears);
+    if (second_pass) {
+        impact(a, first_bar, 0.2, 0.4);
+        play_riser(&a->fx, at(first_bar, 0), town - samples_of(0.012) - at(first_bar, 0), 0.2, 500.0,
+                   9000.0, seed_at(town, 6));
+        impact_at(a, town, 0.3, 0.55);
+        kick(a, town, 1.0, 0.55);
+        play_clap(&a->snares, town, 0.4, seed_at(town, 2));
+    } else {
+        impact(a, first_bar, 0.28, 0.0);
+    }
     for (int i = 0; i < 8; ++i) {
         const int bar = first_bar + i;
         const Chord& chord = chord_of(theme_progression, i);
@@ -414,13 +489,23 @@ void compose_city(Arrangement* a, int first_bar, bool second_pass) {
             play_bass_line(a, bar, "r-------........", chord, bass_patch, 0.3);
             continue;
         }
-        play_groove(a, bar, city_groove);
-        play_pad(a, bar, 1.0, chord, 1800.0, 0.04);
-        play_bass_line(a, bar, city_bass, chord, bass_patch, 0.3);
-        play_arp(a, bar, city_arp, chord, 12, pluck_patch, second_pass ? 0.05 : 0.07);
+        // Under the grey only the swell plays; the groove starts with the town.
+        const int first_step = second_pass && i == 0 ? 5 : 0;
+        play_groove(a, bar, city_groove, 1.0, first_step);
+        if (first_step == 0) {
+            play_pad(a, bar, 1.0, chord, 1800.0, 0.04);
+        } else {
+            const Patch patch = pad_patch(1800.0);
+            const double pans[] = {-0.35, 0.15, -0.15, 0.35};
+            for (int k = 0; k < 4; ++k)
+                play_note(&a->pad, patch, town, at(bar + 1, 0) - town, chord.tones[k], 0.05, pans[k],
+                          seed_at(town, 10 + k));
+        }
+        play_bass_line(a, bar, city_bass, chord, bass_patch, 0.3, first_step);
+        play_arp(a, bar, city_arp, chord, 12, pluck_patch, second_pass ? 0.05 : 0.07, first_step);
     }
     if (second_pass) {
-        play_melody(a, first_bar, main_theme, lead_patch, 0, 0.12);
+        play_melody(a, first_bar, main_theme, lead_patch, 0, 0.12, town);
         snare_roll(a, first_bar + 7, 12, 14, 1, 0.5, 1.0);
         // The picture narrows its field of view over the last two seconds.
         riser_into(a, at(first_bar + 6, 8), office_bar, 0.14);
@@ -430,8 +515,7 @@ void compose_city(Arrangement* a, int first_bar, bool second_pass) {
 }
 
 // Half-time and warm: the theme on an electric piano over a slower beat,
-// building up to a snare roll into the white flash that opens the second
-// city flight.
+// building up to a snare roll and a swell that peak as the picture turns white.
 void compose_credits(Arrangement* a) {
     impact(a, credits_bar, 0.25, 0.0);
     for (int i = 0; i < 16; ++i) {
@@ -446,8 +530,14 @@ void compose_credits(Arrangement* a) {
     }
     play_bell_melody(a, credits_bar, main_theme, 0, 0.14);
     play_bell_melody(a, credits_bar + 8, main_theme, 12, 0.09);
-    snare_roll(a, credits_bar + 15, 0, 14, 1, 0.15, 1.1);
-    riser_into(a, at(credits_bar + 14, 0), city_again_bar, 0.14);
+    const int64_t white = cue_sample(credits_to_white.from);
+    for (int s = 0; s < 16 && at(credits_bar + 15, s) < white; ++s) {
+        const int64_t t = at(credits_bar + 15, s);
+        play_snare(&a->snares, t, 0.5 * (0.15 + 0.95 * s / 10.0), seed_at(t, 5));
+    }
+    play_riser(&a->fx, at(credits_bar + 14, 0), white - at(credits_bar + 14, 0), 0.14, 350.0, 7000.0,
+               seed_at(white, 6));
+    play_crash(&a->fx, white, 0.12, 1.5, seed_at(white, 7));
 }
 
 // House: off-beat organ chords and octave bass, then the office's own melody.
@@ -469,34 +559,73 @@ void compose_office(Arrangement* a) {
     riser_into(a, at(office_bar + 16, 0), lattice_bar, 0.14);
 }
 
-// Hypnotic: an acid line whose filter opens and closes over the section, and a
-// chord gated to the three eighths in which the picture blurs.
+// How each block of four lattice bars sounds: its beat, how far the acid
+// line's filter opens (octaves above 220 Hz, from and to), the registers of
+// the bass and the gated chord, the chord's filter and level, the pad and the
+// level of the whole.
+struct LatticeBlock {
+    const Groove* groove;
+    double open_from, open_to;
+    int bass_shift, chord_shift;
+    bool spread_voicing;  // the chord's lowest tone an octave up
+    double chord_cutoff_hz, chord_gain, pad_gain, level;
+};
+
+constexpr LatticeBlock lattice_blocks[4] = {
+    {&lattice_grooves[0], 0.0, 0.6, 0, 0, false, 650.0, 0.10, 0.0, 0.8},
+    {&lattice_grooves[1], 0.6, 1.6, 0, 12, false, 1100.0, 0.11, 0.0, 1.0},
+    {&lattice_grooves[2], 1.8, 0.8, 12, 12, true, 1900.0, 0.13, 0.035, 0.7},
+    {&lattice_grooves[3], 1.4, 2.6, 0, 12, true, 2800.0, 0.12, 0.03, 1.1},
+};
+
+// Hypnotic: an acid line, a chord gated to the 501 ms in which the picture
+// blurs and struck with a hit where each blur starts; every four bars the
+// beat, the filters, the voicing and the registers change.
 void compose_lattice(Arrangement* a) {
-    impact(a, lattice_bar, 0.3, 0.55);
+    // A boom on the cut; the crash waits for the first blur, 146 ms later,
+    // which it would otherwise drown.
+    impact(a, lattice_bar, 0.0, 0.55);
+    const std::vector<int64_t> blurs = cues_of(CueKind::blur_start);
+    if (!blurs.empty()) play_crash(&a->fx, blurs[0], 0.3, 2.2, seed_at(blurs[0], 7));
+    const int64_t blur_length = samples_of(seconds_of(beat_flash_last - beat_flash_first + 1));
     for (int i = 0; i < 16; ++i) {
         const int bar = lattice_bar + i;
-        const Chord& chord = chord_of(lattice_progression, i);
-        play_groove(a, bar, lattice_groove);
+        const LatticeBlock& block = lattice_blocks[i / 4];
+        Chord chord = chord_of(lattice_progression, i);
+        play_groove(a, bar, *block.groove, block.level);
         Patch acid = acid_patch;
-        const double open = i < 8 ? i / 8.0 : (16 - i) / 8.0;
-        acid.cutoff_hz = 220.0 * det_exp2(2.0 * open);
-        play_bass_line(a, bar, lattice_bass, chord, acid, 0.22);
-        play_stab(a, at(bar, 2), steps(6), chord, 12, gate_patch, 0.12);
-        if (i >= 8) play_pad(a, bar, 1.0, chord, 900.0, 0.025);
+        const double x = (i % 4) / 3.0;
+        acid.cutoff_hz = 220.0 * det_exp2(block.open_from + (block.open_to - block.open_from) * x);
+        if (i / 4 == 2) acid.resonance = 7.0;
+        play_bass_line(a, bar, lattice_bass, Chord{chord.bass + block.bass_shift, {}}, acid,
+                       0.22 * block.level);
+        if (block.spread_voicing) chord.tones[0] += 12;
+        if (i < static_cast<int>(blurs.size())) {
+            Patch gate = gate_patch;
+            gate.cutoff_hz = block.chord_cutoff_hz;
+            play_stab(a, blurs[i], blur_length, chord, block.chord_shift, gate, block.chord_gain);
+            play_boom(&a->fx, blurs[i], 0.3 * block.level, seed_at(blurs[i], 44));
+        }
+        if (block.pad_gain > 0.0) play_pad(a, bar, 1.0, chord, 900.0, block.pad_gain);
     }
     snare_roll(a, lattice_bar + 15, 8, 14, 1, 0.4, 1.1);
 }
 
-// Driving: crash and boom on every second downbeat with the picture's
-// inversion flash, fast arpeggios through the echo, a long soaring line, and a
-// four-bar swell into the white-out.
+// Driving: crash, boom and kick with each of the picture's inversion flashes,
+// every second bar; fast arpeggios through the echo, a long soaring line, and
+// a four-bar swell into the white-out.
 void compose_tunnel(Arrangement* a) {
+    const std::vector<int64_t> flashes = cues_of(CueKind::tunnel_flash);
     for (int i = 0; i < 16; ++i) {
         const int bar = tunnel_bar + i;
         const Chord& chord = chord_of(tunnel_progression, i);
-        if (i % 2 == 0) impact(a, bar, 0.2, 0.45);
+        // The flashes keep the picture's 2666 ms, so they drift a few ms
+        // after these bars' downbeats; the downbeat goes with the flash.
+        const bool flash = i % 2 == 0 && i / 2 < static_cast<int>(flashes.size());
+        const int64_t downbeat = flash ? flashes[i / 2] : -1;
+        if (flash) impact_at(a, downbeat, 0.2, 0.45);
         if (i < 15) {
-            play_groove(a, bar, tunnel_groove);
+            play_groove(a, bar, tunnel_groove, 1.0, 0, downbeat);
         } else {
             for (int s : {0, 4, 8}) kick(a, at(bar, s), 1.0, 0.5);
         }
@@ -527,16 +656,18 @@ void compose_objects(Arrangement* a) {
     }
 }
 
-// The farewell: pad, a slow bell melody and the last D minor chord at 160 s,
-// ringing out through the end of the show.
+// The farewell: pad, a slow bell melody and the last D minor chord, struck
+// two seconds before the show ends so that it rings out and dies away with
+// the last letters.
 void compose_closing(Arrangement* a) {
-    play_crash(&a->fx, at(closing_bar, 0), 0.15, 2.5, 99);
-    for (int i = 0; i < 7; ++i) {
+    impact(a, closing_bar, 0.15, 0.3);
+    for (int i = 0; i < 6; ++i) {
         const int bar = closing_bar + i;
         const Chord& chord = chord_of(closing_progression, i);
-        const bool last = i == 6;
-        play_pad(a, bar, last ? 1.2 : 1.0, chord, 1100.0, 0.045);
-        play_bass_line(a, bar, closing_bass, chord, bass_patch, last ? 0.2 : 0.16);
+        const bool last = i == 5;
+        play_pad(a, bar, last ? 0.8 : 1.0, chord, 1100.0, 0.045);
+        play_bass_line(a, bar, last ? "r-----------...." : closing_bass, chord, bass_patch,
+                       last ? 0.2 : 0.16);
         if (!last) play_bell_arp(a, bar, closing_arp, chord, 12, 0.04, 1.2);
     }
     play_bell_melody(a, closing_bar, closing_theme, 0, 0.13);
@@ -554,9 +685,34 @@ void compose_soundtrack(Arrangement* a) {
     compose_tunnel(a);
     compose_objects(a);
     compose_closing(a);
-    // The picture fades to black at 31.0-32.0 s and 149.0-151.9 s; the music
-    // dips with it and comes back with the next scene. The end fades to silence.
-    a->master_gain = {{0.0, 1.0},   {31.0, 1.0},  {32.0, 0.7},   {32.0, 1.0},
-                      {149.0, 1.0}, {151.9, 0.55}, {152.0, 1.0},  {160.7, 1.0},
-                      {162.0, 0.0}};
+    // The music dips with the picture's fades to black and comes back with
+    // the next scene's cut; it falls away while the credits turn white and
+    // hits again on the cut. It is silent for the last 250 ms of the show.
+    const double credits = seconds_of(cue_windows[2].first), town = seconds_of(cue_windows[3].first);
+    const double closing = seconds_of(cue_windows[8].first), end = seconds_of(show_last_ms);
+    const double a_ms = 0.001;
+    a->master_gain = {{0.0, 1.0},
+                      {seconds_of(city_to_black.from), 1.0},
+                      {credits - a_ms, 0.7},
+                      {credits, 1.0},
+                      {seconds_of(credits_to_white.from), 1.0},
+                      {town - a_ms, 0.3},
+                      {town, 1.0},
+                      {seconds_of(objects_to_black.from), 1.0},
+                      {closing - a_ms, 0.55},
+                      {closing, 1.0},
+                      {end - 1.3, 1.0},
+                      {end - 0.25, 0.0}};
 }
+
+const TempoSection* tempo_map() { return tempo_table.sections; }
+
+int64_t bar_sample(double bars) {
+    const TempoSection* s = tempo_table.sections;
+    while (s + 1 < tempo_table.sections + tempo_section_count && bars >= s[1].first_bar) ++s;
+    const double ms = s->start_ms + (bars - s->first_bar) * s->bar_ms;
+    // The first sample at or after ms; a whole ms lands exactly where cue_sample puts it.
+    return static_cast<int64_t>(std::ceil(ms * (soundtrack_rate / 1000.0) - 1e-6));
+}
+
+int64_t cue_sample(int32_t ms) { return (static_cast<int64_t>(ms) * soundtrack_rate + 999) / 1000; }

@@ -36,3 +36,23 @@ struct Arrangement {
 
 // Writes the whole piece into the arrangement's buses.
 void compose_soundtrack(Arrangement* arrangement);
+
+// The tempo map: the piece's bars laid section by section, one section per
+// scene window of the show, so that each section's first downbeat falls on its
+// scene's first millisecond to the sample. A section's bars share its window
+// evenly (about 1332 ms each); the opening titles and the closing letters keep
+// the pictures' 1333 ms beat.
+struct TempoSection {
+    int first_bar;
+    int bars;
+    int32_t start_ms;
+    double bar_ms;
+};
+constexpr int tempo_section_count = 9;
+// The sections in time order.
+const TempoSection* tempo_map();
+// The sample of a position counted in bars from the start (a fraction is a
+// point inside the bar); past the last section its bars go on.
+int64_t bar_sample(double bars);
+// The first sample of music time ms, the one the show's clock reads as ms.
+int64_t cue_sample(int32_t ms);
