@@ -126,6 +126,13 @@ void platform_message_box(const char* text, const char* caption);
 // Milliseconds of wall clock: real time in a window, virtual time headless.
 uint32_t platform_wall_ms();
 
+// Called first by main, before anything is opened: standard input, output and
+// error that are closed are opened onto the null device, so no file or
+// connection of the program's own takes their place and receives its output;
+// a write to a pipe nobody reads fails rather than ending the process, so it
+// is reported with status 1.
+void platform_prepare_process();
+
 // The folder an installed zelvo keeps its data/ in, found from the running
 // program's own folder (its links resolved): that folder itself on Windows,
 // where the zip puts data/ beside zelvo.exe, and ../share/zelvo from it

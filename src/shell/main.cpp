@@ -72,6 +72,7 @@ bool enter_data_parent(const std::string& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform_prepare_process();
     ShellOptions options;
     std::string error;
     if (!parse_options(argc, argv, &options, &error)) {

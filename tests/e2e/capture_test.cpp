@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "codecs/codecs.h"
 #include "support/e2e_process.h"
 
 namespace fs = std::filesystem;
@@ -381,4 +382,57 @@ TEST_F(Headless, VideoCaptureNeverReportsAFailureAsSuccess) {
     }
     EXPECT_NEAR(video_s, 0.8, 0.11) << durations;  // 160000 ... 160700, and the cleared end frame
     EXPECT_NEAR(audio_s, video_s, 0.1) << durations;
+}
+
+namespace {
+
+// Runs argv with standard input, output and error as given (-1: closed, else
+// a descriptor to put there) and SIGPIPE at its default, as a shell leaves
+// them; returns the exit status, or 128 + the signal that ended it.
+int run_with_streams(const std::vector<std::string>& argv, int in, int out, int err) {
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        signal(SIGPIPE, SIG_DFL);
+        const int wanted[3] = {in, out, err};
+        for (int fd = 0; fd < 3; ++fd) {
+            if (wanted[fd] < 0)
+                close(fd);
+            else if (wanted[fd] != fd)
+                dup2(wanted[fd], fd);
+        }
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+}  // namespace
+
+TEST_F(Headless, ClosedStandardStreamsAndUnreadPipesAreHandled) {
+    // Closed at start, output and error would be the first files the program opens: the frames.
+    const int status = run_with_streams({e2e::zelvo_binary(), "--dir", root.string(), "--capture", frames.string(),
+                                         "--fps", "10", "--from", "0", "--to", "700"},
+                                        -1, -1, -1);
+    EXPECT_EQ(status, 0);
+    const std::vector<std::string> names = frame_names();
+    EXPECT_EQ(names.size(), 8u);
+    for (const std::string& name : names) {
+        int width = 0, height = 0;
+        EXPECT_FALSE(read_png_rgb((frames / name).string(), &width, &height).empty()) << name;
+        EXPECT_EQ(width, 800) << name;
+    }
+
+    // A pipe nobody reads: the output cannot be written, and that is status 1, not SIGPIPE.
+    int unread[2];
+    ASSERT_EQ(pipe(unread), 0);
+    close(unread[0]);
+    const int null_device = open("/dev/null", O_WRONLY);
+    EXPECT_EQ(run_with_streams({e2e::zelvo_binary(), "--scenes"}, -1, unread[1], null_device), 1);
+    close(unread[1]);
+    close(null_device);
 }

@@ -1,7 +1,8 @@
 // Inside the platform layer: what differs by operating system rather than by
 // backend, one file per system: system_posix.cpp (Linux), system_windows.cpp,
 // system_web.cpp (the browser). Each defines platform.h's
-// platform_installed_data_parent; the POSIX and Windows files also run the
+// platform_prepare_process and platform_installed_data_parent; the POSIX and
+// Windows files also run the
 // child processes the video sink needs (ffmpeg, ffprobe), declared here.
 // Not for use outside src/platform.
 #pragma once

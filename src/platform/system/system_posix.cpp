@@ -132,6 +132,16 @@ std::string program_output(const std::vector<std::string>& args) {
     return text;
 }
 
+void platform_prepare_process() {
+    for (int descriptor = 0; descriptor <= 2; ++descriptor) {
+        if (fcntl(descriptor, F_GETFD) != -1 || errno != EBADF) continue;
+        // The lowest free descriptor is this one, as every lower one is open.
+        const int null_device = ::open("/dev/null", descriptor == 0 ? O_RDONLY : O_WRONLY);
+        if (null_device != descriptor && null_device >= 0) ::close(null_device);
+    }
+    signal(SIGPIPE, SIG_IGN);
+}
+
 std::string platform_installed_data_parent() {
     std::error_code code;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", code);

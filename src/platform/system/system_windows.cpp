@@ -1,5 +1,8 @@
 // The running program and its children on Windows: where its data is installed,
 // CreateProcess with an anonymous pipe as stdin.
+#include <io.h>
+
+#include <cstdio>
 #include <filesystem>
 
 #include "platform/platform.h"
@@ -144,6 +147,18 @@ std::string program_output(const std::vector<std::string>& args) {
     CloseHandle(read_end);
     if (process) wait_for(process);
     return text;
+}
+
+// A program started without a console or with a stream closed has standard
+// streams bound to nothing; they are bound to NUL so the C runtime's
+// descriptors 0 to 2 are never handed to a file of the program's own.
+void platform_prepare_process() {
+    const struct {
+        FILE* stream;
+        const char* mode;
+    } streams[] = {{stdin, "r"}, {stdout, "w"}, {stderr, "w"}};
+    for (const auto& s : streams)
+        if (_fileno(s.stream) < 0 || _get_osfhandle(_fileno(s.stream)) < 0) (void)std::freopen("NUL", s.mode, s.stream);
 }
 
 std::string platform_installed_data_parent() {
