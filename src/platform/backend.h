@@ -57,8 +57,14 @@ struct BackendTable {
     void (*sound_play)(int32_t start_ms);
     int32_t (*sound_position_ms)();
     void (*sound_close)();
+    void (*frame_size)(int* width, int* height);
+    void (*resolve_samples)();
     const CaptureTable* capture;
 };
+
+// Set by a backend's open_window when the GL's limits refuse the picture's
+// size or sample count; platform_open_window clears it first.
+extern bool open_refused_size;
 
 // SDL2 window, context, events and audio (sdl/).
 extern const BackendTable sdl_backend;

@@ -31,7 +31,7 @@ const BackendTable& headless_table = headless_backend;
 #define ZELVO_TABLE_ENTRIES(X) \
     X(select) X(open_window) X(close_window) X(swap_buffers) X(set_title) X(show_cursor) \
     X(next_message) X(wait_message) X(message_box) X(wall_ms) X(sound_init) X(sound_open_stream) \
-    X(sound_play) X(sound_position_ms) X(sound_close)
+    X(sound_play) X(sound_position_ms) X(sound_close) X(frame_size) X(resolve_samples)
 #define ZELVO_CAPTURE_ENTRIES(X) \
     X(frame_kept) X(frames_written) X(frames_expected) X(start_capture) X(finish_capture) X(caught_signal)
 
@@ -50,6 +50,8 @@ Dispatch dispatch;
 const BackendTable& backend() { return *dispatch.backend; }
 
 }  // namespace
+
+bool open_refused_size = false;
 
 std::vector<const BackendTable*> compiled_backends() {
     std::vector<const BackendTable*> tables = {&window_table};
@@ -93,8 +95,15 @@ void platform_select_backend(Backend backend, const HeadlessOptions& headless, c
 bool platform_open_window(const char* title, int width, int height, int bits, bool fullscreen_request,
                           bool* got_fullscreen, std::string* error) {
     *got_fullscreen = false;
+    open_refused_size = false;
     return backend().open_window(title, width, height, bits, fullscreen_request, got_fullscreen, error);
 }
+
+bool platform_open_refused_size() { return open_refused_size; }
+
+void platform_frame_size(int* width, int* height) { backend().frame_size(width, height); }
+
+void platform_resolve_samples() { backend().resolve_samples(); }
 
 void platform_close_window() { backend().close_window(); }
 

@@ -49,6 +49,7 @@ struct HeadlessOptions {
     int32_t from_ms = 0;          // stream position at which playback starts
     int32_t to_ms = 160704;       // last music time that goes to the frame sink
     std::string capture_path;     // a folder for PNG frames, a .mp4/.mkv video file, or empty for none
+    int samples = 1;              // samples a pixel: above 1 the picture is multisampled
 };
 
 // How a window backend shows the picture.
@@ -63,7 +64,26 @@ struct WindowOptions {
     Presentation presentation = Presentation::mode_switch;
     bool mute = false;  // no sound device: the stream's position runs on the wall clock
     int32_t audio_offset_ms = 0;  // the picture this much later than the sound (negative: earlier)
+    // The scaled presentations' picture size; 0 x 0 draws at the drawable's
+    // own size and follows it as the window changes.
+    int picture_width = 0;
+    int picture_height = 0;
+    int samples = 1;  // samples a pixel of the scaled presentations' picture: above 1 it is multisampled
 };
+
+// Where a picture goes in a frame of another shape, in GL's window
+// coordinates (y from the bottom).
+struct Letterbox {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// The largest rectangle of the picture's shape that fits a frame of the
+// given size, centred; the odd pixel of an uneven bar goes to the right and the
+// top. Empty when the frame or the picture is.
+Letterbox letterbox(int frame_width, int frame_height, int picture_width, int picture_height);
 
 // Chooses the backend; called once by main before platform_open_window.
 void platform_select_backend(Backend backend, const HeadlessOptions& headless,
@@ -79,9 +99,29 @@ void platform_select_backend(Backend backend, const HeadlessOptions& headless,
 // fits the window, centred between black bars; Alt+Enter switches between the
 // window and the full screen there and never reaches the shell.
 // *got_fullscreen tells whether the window covers the display.
-// Returns false with *error set when no context could be made.
+// The scaled presentations draw at WindowOptions' picture size instead where
+// one is given, and at the drawable's own size otherwise.
+// Returns false with *error set when no context could be made, or when the
+// GL's limits (its largest viewport, renderbuffer or sample count) refuse the
+// picture; platform_open_refused_size then tells the second case.
 bool platform_open_window(const char* title, int width, int height, int bits,
                           bool fullscreen_request, bool* got_fullscreen, std::string* error);
+
+// Whether the last platform_open_window failed because the GL's limits
+// refuse the picture's size or sample count (the command line asked too much).
+bool platform_open_refused_size();
+
+// The size in pixels of the frame drawn now: the headless picture, the scaled
+// presentations' off-screen picture, the window's client area or the canvas's
+// drawing buffer otherwise. A picture that follows the drawable takes its new
+// size at a swap, so the shell asks before every frame.
+void platform_frame_size(int* width, int* height);
+
+// Makes what has been drawn so far readable by glCopyTexImage2D: where the
+// picture is multisampled its samples are resolved into a single-sampled copy
+// that reading then takes (drawing goes on into the multisampled one);
+// nothing otherwise. The blur calls it before copying the frame.
+void platform_resolve_samples();
 
 // Restores the display mode (when it was changed), releases the context and
 // destroys the window. Safe to call when nothing is open.

@@ -1,21 +1,21 @@
 // The frame capture with its zoom blur, and the colour-inversion overlay.
 //
-// A scene is drawn small into the lower-left 512 x 512 of the back buffer; that
-// square is copied into the capture texture, the frame is cleared and the copy
-// is added back over the whole 800 x 600 screen in several passes whose texture
-// window shrinks toward the centre, which smears the picture outward from the
-// middle of the screen.
+// A scene is drawn small into the lower-left 512 x 512 of the back buffer (in
+// an 800 x 600 frame; the square scales with the picture); that square is
+// copied into the capture texture, the frame is cleared and the copy is added
+// back over the whole screen in several passes whose texture window shrinks
+// toward the centre, which smears the picture outward from the middle of the
+// screen. A square smaller than its power-of-two texture fills the texture's
+// lower-left corner, and the passes' texture coordinates shrink to match.
 #include <GL/gl.h>
 
+#include "platform/platform.h"
 #include "render/render.h"
 
 uint32_t capture_textures[1] = {0};
 
 namespace {
 
-// Both the viewport and the copy use this literal, whatever size the capture
-// texture was created with; they must agree for the passes to show the scene.
-constexpr int capture_size = 512;
 constexpr int capture_slot_count = static_cast<int>(sizeof capture_textures / sizeof capture_textures[0]);
 
 // The alphas of h and g sum to 1, so a flat picture comes back unchanged; f sums
@@ -34,9 +34,13 @@ void draw_capture_passes(const CaptureMode& mode, GLuint texture) {
     glEnable(GL_BLEND);
     glBindTexture(GL_TEXTURE_2D, texture);
     set_ortho_screen();
+    const FrameLayout& frame = current_frame_layout();
+    const float share = frame.capture_size == frame.capture_texture_size
+                            ? 1.0f
+                            : static_cast<float>(frame.capture_size) / static_cast<float>(frame.capture_texture_size);
     for (int i = 0; i < mode.passes; ++i) {
         float texcoords[4][2];
-        capture_pass_texcoords(static_cast<float>(i) * mode.inset_step, texcoords);
+        capture_pass_texcoords(static_cast<float>(i) * mode.inset_step, texcoords, share);
         glPushMatrix();
         draw_screen_quad(texcoords, {1, 1, 1, mode.pass_alpha});
         glPopMatrix();
@@ -55,18 +59,19 @@ const CaptureMode* find_capture_mode(char code) {
     return nullptr;
 }
 
-void capture_pass_texcoords(float d, float texcoords[4][2]) {
+void capture_pass_texcoords(float d, float texcoords[4][2], float scale) {
     const float pairs[4][2] = {{d, d}, {d, 1 - d}, {1 - d, 1 - d}, {1 - d, d}};
     for (int k = 0; k < 4; ++k) {
-        texcoords[k][0] = pairs[k][0];
-        texcoords[k][1] = pairs[k][1];
+        texcoords[k][0] = pairs[k][0] * scale;
+        texcoords[k][1] = pairs[k][1] * scale;
     }
 }
 
 void begin_capture(float fov) {
     set_perspective(fov);
     glPushMatrix();
-    glViewport(0, 0, capture_size, capture_size);
+    const FrameLayout& frame = current_frame_layout();
+    glViewport(frame.x, frame.y, frame.capture_size, frame.capture_size);
 }
 
 void compose_capture(int slot, char mode, float fov) {
@@ -74,13 +79,19 @@ void compose_capture(int slot, char mode, float fov) {
     // reading past the table, but the frame state is restored all the same.
     const bool slot_valid = slot >= 0 && slot < capture_slot_count;
     const GLuint texture = slot_valid ? capture_textures[slot] : 0;
+    const FrameLayout& frame = current_frame_layout();
     if (slot_valid) {
+        platform_resolve_samples();
         glBindTexture(GL_TEXTURE_2D, texture);
-        // A full redefinition of the texture, so the texture always matches the copied square.
-        glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, 0, capture_size, capture_size, 0);
+        if (frame.capture_size == frame.capture_texture_size) {
+            // A full redefinition of the texture, so the texture always matches the copied square.
+            glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, frame.x, frame.y, frame.capture_size, frame.capture_size, 0);
+        } else {
+            glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, frame.x, frame.y, frame.capture_size, frame.capture_size);
+        }
     }
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glViewport(0, 0, 800, 600);
+    glViewport(frame.x, frame.y, frame.picture_width, frame.picture_height);
     // Back to the matrix the scene started from, kept pushed for the passes.
     glPopMatrix();
     glPushMatrix();

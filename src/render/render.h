@@ -1,6 +1,7 @@
 // Render kit: the drawing operations several scenes share.
 //
-// Projections (the 800 x 600 orthographic screen and the two perspectives), the
+// The frame's layout (the 800 x 600 screen fitted into a frame of any size),
+// projections (the 800 x 600 orthographic screen and the two perspectives), the
 // full-screen fade overlay, the light presets, faces with one flat normal each,
 // the box, meshes and sphere grids as faces, placement chains, draw lists (what
 // a scene draws, as data, and the one function that draws it, face by face or
@@ -9,13 +10,14 @@
 // colour-inversion overlay. The geometry each operation produces is reachable
 // as plain data (corners, normals, placements, the camera for a time) so it can
 // be checked without a GL context; the GL calls are a thin layer over it.
-// Keeps no state apart from the drawing path and the capture texture (a camera
-// path's held eye and centre belong to its scene). Needs resources (tables,
+// Keeps no state apart from the drawing path, the frame's layout and the
+// capture texture (a camera path's held eye and centre belong to its scene). Needs resources (tables,
 // shapes, meshes); never the scenes.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "resources/resources.h"
@@ -27,6 +29,43 @@
 // emitters, face by face; false draws the same corners from arrays. Both paths
 // draw the same pixels; the straightforward one stays to check the other.
 extern bool reference_drawing;
+
+// ---- The frame's layout (layout.cpp) ----
+
+// Where the 800 x 600 screen lies in a frame of some size, and the pixel sizes
+// that follow from it. Everything drawn in the screen's coordinates scales
+// with the picture; what is sized in pixels scales by picture_height / 600.
+struct FrameLayout {
+    int width = 800;  // the frame drawn
+    int height = 600;
+    // The largest 4:3 rectangle of the frame, centred between black bars.
+    int x = 0;
+    int y = 0;
+    int picture_width = 800;
+    int picture_height = 600;
+    int capture_size = 512;          // the blur's square: round(512 x picture_height / 600)
+    int capture_texture_size = 512;  // the smallest power of two that holds it
+};
+
+// The layout of a width x height frame. Pure.
+FrameLayout frame_layout(int width, int height);
+
+// The layout frames are drawn with now (800 x 600 until set_frame_size).
+const FrameLayout& current_frame_layout();
+
+// Lays the screen out in a width x height frame: the viewport becomes the
+// picture's rectangle and a capture texture already made is made anew when its
+// square needs another size. Called at start-up and when the frame's size changes.
+void set_frame_size(int width, int height);
+
+// Takes the platform's frame size: set_frame_size when it differs from the
+// layout's. Called by the shell before every frame it draws.
+void follow_frame_size();
+
+// With the context current: empty when the GL can draw a width x height frame's
+// capture texture, else which limit refuses it ("the GL's largest texture is
+// 8192 x 8192"). The shell asks before anything is drawn.
+std::string frame_size_refusal(int width, int height);
 
 // ---- Projections, overlays and lights ----
 
@@ -273,13 +312,20 @@ void camera_path_look(CameraPath& path, uint32_t a);
 
 // ---- Frame capture, zoom blur and inversion ----
 
-// The capture texture table (one entry): 512 x 512 RGB, made once at start-up.
+// The capture texture table (one entry): RGB, the layout's capture texture
+// size square (512 x 512 for an 800 x 600 frame).
 extern uint32_t capture_textures[1];
 
-// Perspective fov, push the model-view matrix, viewport 512 x 512. The scene follows.
+// Makes the capture texture at the current layout's size. Called once by the
+// start-up builder.
+void make_capture_texture();
+
+// Perspective fov, push the model-view matrix, viewport the capture square at
+// the picture's lower-left corner (512 x 512 in an 800 x 600 frame). The scene follows.
 void begin_capture(float fov);
-// Copies the capture, clears, adds the passes of mode, restores the 800 x 600
-// viewport and the perspective with fov. Pops the matrix begin_capture pushed.
+// Copies the capture square (resolved first where the frame is multisampled),
+// clears, adds the passes of mode, restores the picture's viewport and the
+// perspective with fov. Pops the matrix begin_capture pushed.
 void compose_capture(int slot, char mode, float fov);
 // Replaces every pixel by its complement, then sets the perspective with fov.
 void invert_screen(float fov);
@@ -296,5 +342,6 @@ struct CaptureMode {
 const CaptureMode* find_capture_mode(char code);
 
 // Texture coordinates paired with the full-screen corners (0, 0), (0, 600),
-// (800, 600), (800, 0) for a pass with inset d.
-void capture_pass_texcoords(float d, float texcoords[4][2]);
+// (800, 600), (800, 0) for a pass with inset d, times scale: the share of the
+// capture texture its square fills (capture_size / capture_texture_size).
+void capture_pass_texcoords(float d, float texcoords[4][2], float scale = 1.0f);

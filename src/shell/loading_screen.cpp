@@ -40,6 +40,7 @@ void fade_loading_picture(uint32_t elapsed_ms) {
 }
 
 void draw_loading_frame(uint32_t elapsed_ms) {
+    follow_frame_size();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     draw_loading_picture();

@@ -20,6 +20,7 @@ HeadlessOptions headless_options(const ShellOptions& options) {
     headless.from_ms = options.from_ms;
     if (options.has_to) headless.to_ms = options.to_ms;
     headless.capture_path = options.capture_path;
+    headless.samples = options.samples;
     return headless;
 }
 
@@ -31,6 +32,11 @@ WindowOptions window_options(const ShellOptions& options) {
         window.presentation = Presentation::window;
     window.mute = options.mute;
     window.audio_offset_ms = options.audio_offset_ms;
+    if (options.has_size) {
+        window.picture_width = options.width;
+        window.picture_height = options.height;
+    }
+    window.samples = options.has_samples ? options.samples : window_default_samples;
     return window;
 }
 

@@ -1,5 +1,6 @@
 // The main loop: one window message per pass, then one frame at the
 // soundtrack's position, then the counters and the status line.
+#include "render/render.h"
 #include "shell/shell.h"
 #include "timeline/timeline.h"
 
@@ -29,6 +30,7 @@ void main_loop_pass(MainLoop& loop) {
                 loop.finished = true;
             } else {
                 int (*draw_frame)() = loop.draw_frame != nullptr ? loop.draw_frame : run_timeline;
+                follow_frame_size();
                 if (draw_frame() == 0) loop.finished = true;
                 // Presented also after the last frame, so the cleared end frame shows.
                 platform_swap_buffers();

@@ -40,6 +40,42 @@ bool parse_rate(const char* text, double* value) {
     return true;
 }
 
+// The largest side --size takes; the GL's own limits may refuse less.
+constexpr long largest_frame_side = 32768;
+// The smallest: a picture of a few pixels still shows its 4:3 shape.
+constexpr long smallest_frame_side = 16;
+
+// "WxH", two whole numbers of pixels from 16 to 32768 joined by an x.
+bool parse_size(const char* text, int* width, int* height) {
+    long sides[2] = {0, 0};
+    const char* at = text;
+    for (int k = 0; k < 2; ++k) {
+        if (!std::isdigit(static_cast<unsigned char>(*at))) return false;
+        char* end = nullptr;
+        errno = 0;
+        sides[k] = std::strtol(at, &end, 10);
+        if (errno != 0 || sides[k] < smallest_frame_side || sides[k] > largest_frame_side) return false;
+        at = end;
+        if (k == 0 && *at++ != 'x') return false;
+    }
+    if (*at != '\0') return false;
+    *width = static_cast<int>(sides[0]);
+    *height = static_cast<int>(sides[1]);
+    return true;
+}
+
+// The usage text names the window's default.
+static_assert(window_default_samples == 4);
+
+bool parse_samples(const char* text, int* value) {
+    for (const char* allowed : {"1", "2", "4", "8"}) {
+        if (std::strcmp(text, allowed) != 0) continue;
+        *value = std::atoi(text);
+        return true;
+    }
+    return false;
+}
+
 // Splits "--name=value" into name and value; "--name" alone leaves value null.
 struct Argument {
     std::string name;
@@ -185,6 +221,23 @@ const OptionRow option_rows[] = {
          return (o->has_audio_offset = parse_audio_offset(v, &o->audio_offset_ms)) ||
                 refuse(e, std::string("--audio-offset needs milliseconds from -500 to 500, not '") + v + "'");
      }},
+    {"--size", "WxH",
+     "draw the frame at W x H pixels, the 4:3 picture centred\n"
+     "between black bars (default: a capture or the bench 800x600,\n"
+     "a window or the full screen its own size)",
+     [](const char* v, ShellOptions* o, std::string* e) {
+         return (o->has_size = parse_size(v, &o->width, &o->height)) ||
+                refuse(e, std::string("--size needs WxH, each from ") + std::to_string(smallest_frame_side) + " to " +
+                              std::to_string(largest_frame_side) + " pixels (as 1920x1080), not '" + v + "'");
+     }},
+    {"--aa", "N",
+     "anti-alias with N samples a pixel: 1 (off), 2, 4 or 8\n"
+     "(default: 1 for a capture or the bench, 4 in a window or\n"
+     "the full screen)",
+     [](const char* v, ShellOptions* o, std::string* e) {
+         return (o->has_samples = parse_samples(v, &o->samples)) ||
+                refuse(e, std::string("--aa needs 1, 2, 4 or 8 samples a pixel, not '") + v + "'");
+     }},
     {"--dir", "DIR", "run in DIR, which holds the data/ folder",
      [](const char* v, ShellOptions* o, std::string* e) { return take_text(v, &o->dir, "--dir needs a folder", e); }},
     {"--from", "MS", "start the soundtrack MS milliseconds in",
@@ -285,10 +338,12 @@ bool parse_options(int argc, const char* const* argv, ShellOptions* options, std
 // Each option's lines: its name and value in a column of 16, the help beside.
 std::string usage_text() {
     std::string text =
-        "Usage: zelvo [--window | --fullscreen] [--mute] [--audio-offset MS] [--dir DIR] [--from MS] [--to MS]\n"
+        "Usage: zelvo [--window | --fullscreen] [--size WxH] [--aa N] [--mute] [--audio-offset MS] [--dir DIR]\n"
+        "             [--from MS] [--to MS] [--reference]\n"
+        "       zelvo --capture FOLDER [--size WxH] [--aa N] [--fps N] [--dir DIR] [--from MS] [--to MS]\n"
         "             [--reference]\n"
-        "       zelvo --capture FOLDER [--fps N] [--dir DIR] [--from MS] [--to MS] [--reference]\n"
-        "       zelvo --bench [--frames N] [--scene NAME] [--json FILE] [--dir DIR] [--reference]\n"
+        "       zelvo --bench [--size WxH] [--aa N] [--frames N] [--scene NAME] [--json FILE] [--dir DIR]\n"
+        "             [--reference]\n"
         "       zelvo --scenes | --help | --version\n"
         "\n"
         "Plays the zelvo demo: 800 x 600 full screen, or a window when the display\n"

@@ -52,6 +52,11 @@ struct ShellOptions {
     bool mute = false;          // --mute: no sound device; the clock runs on the wall clock
     bool has_audio_offset = false;
     int32_t audio_offset_ms = 0;  // --audio-offset: the picture this much later than the sound (-500 ... 500)
+    bool has_size = false;
+    int width = 800;            // --size: the frame drawn, in pixels
+    int height = 600;
+    bool has_samples = false;
+    int samples = 1;            // --aa: samples a pixel (1, 2, 4, 8)
     std::string dir;            // --dir: working directory holding data/
     int32_t from_ms = 0;        // --from: where the soundtrack starts
     bool has_to = false;
@@ -70,6 +75,9 @@ struct ShellOptions {
     bool version = false;
     bool list_scenes = false;   // --scenes: print the scene table and end
 };
+
+// Samples a pixel in a window or the full screen without --aa.
+constexpr int window_default_samples = 4;
 
 // Parses argv[1 ...]. Returns false with *error set for an unknown option, a
 // missing or malformed value, values that do not fit together, --from past the
@@ -144,7 +152,8 @@ struct MainLoop {
     int32_t frames_drawn = 0;      // frames presented by the loop
 };
 
-// One pass: at most one message, then (while active and Escape is up) one frame
+// One pass: at most one message, then (while active and Escape is up) one frame,
+// laid out at the platform's frame size,
 // at the soundtrack position, then the counters and the status line. While
 // inactive it draws nothing but follows the soundtrack, ends the loop past the
 // show's end or the range's, and waits up to inactive_wait_ms for a message.
@@ -177,7 +186,7 @@ void draw_loading_picture();
 // elapsed_ms / 3000. Leaves the 90 degree perspective set.
 void fade_loading_picture(uint32_t elapsed_ms);
 
-// One whole frame of the loading screen at elapsed_ms: cleared, the picture,
+// One whole frame of the loading screen at elapsed_ms, at the frame's size now: cleared, the picture,
 // the overlay; run_loading_screen draws each of its frames with it.
 void draw_loading_frame(uint32_t elapsed_ms);
 

@@ -68,7 +68,8 @@ int init_gl_state() {
     glDepthFunc(GL_LEQUAL);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
 
-    create_blank_texture(capture_textures, 512, 3, GL_RGB, 0);
+    follow_frame_size();
+    make_capture_texture();
 
     // Lit surfaces take the default material; colours never feed the lighting.
     glDisable(GL_COLOR_MATERIAL);
@@ -108,7 +109,8 @@ void load_soundtrack(const char* file) {
 
 void start_up(const ShellOptions& options) {
     const bool capturing = !options.capture_path.empty();
-    create_gl_window("zelvo by kardel", 800, 600, 32, !options.window && !capturing && !options.bench);
+    create_gl_window("zelvo by kardel", options.width, options.height, 32,
+                     !options.window && !options.fullscreen && !capturing && !options.bench);
     std::string error;
     if (capturing && !platform_start_capture(&error))
         fatal_error("Error!\nCan't write the capture:\n" + error, "ERROR");

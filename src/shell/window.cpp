@@ -3,6 +3,7 @@
 // buffer of at least 16 bits, shows the window and gives it the focus; the
 // shell adds the cursor rule, runs the start-up builder with the context
 // current and handles what the window is told.
+#include "render/render.h"
 #include "shell/shell.h"
 
 int create_gl_window(const char* title, int width, int height, int bits, bool fullscreen_request) {
@@ -10,6 +11,8 @@ int create_gl_window(const char* title, int width, int height, int bits, bool fu
     std::string error;
     if (!platform_open_window(title, width, height, bits, fullscreen_request, &got_fullscreen,
                               &error)) {
+        // A size or sample count beyond the GL's limits is the command line's to mend.
+        if (platform_open_refused_size()) fatal_error("Error!\nThe frame asked for is too large:\n" + error, "ERROR", exit_usage);
         // Without a context nothing can be drawn; carrying on would only crash later.
         fatal_error("Error!\nCan't open the " + std::to_string(width) + " x " +
                         std::to_string(height) + " OpenGL window:\n" + error,
@@ -18,6 +21,14 @@ int create_gl_window(const char* title, int width, int height, int bits, bool fu
     // A refused mode change leaves a captioned window of the same client size.
     shell.fullscreen = got_fullscreen;
     if (shell.fullscreen) platform_show_cursor(false);
+    int frame_width = 0, frame_height = 0;
+    platform_frame_size(&frame_width, &frame_height);
+    const std::string refusal = frame_size_refusal(frame_width, frame_height);
+    if (!refusal.empty()) {
+        fatal_error("Error!\nThe frame asked for is too large:\na frame of " + std::to_string(frame_width) + " x " +
+                        std::to_string(frame_height) + " is too large: " + refusal,
+                    "ERROR", exit_usage);
+    }
     init_gl_state();
     return 1;
 }

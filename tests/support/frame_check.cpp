@@ -1,8 +1,9 @@
 // frame-check: what the Windows tests ask of PNG pictures.
 //   frame-check diff A.png B.png LEVEL MAX_SHARE
-//     compares two frames of one size; prints how many pixels differ, how
-//     many by more than LEVEL in a channel, and by how much at most; fails (1)
-//     when more than MAX_SHARE (a fraction) of the pixels differ by more than LEVEL.
+//     compares two frames (A larger than B is first area-averaged down to B's
+//     size); prints how many pixels differ, how many by more than LEVEL in a
+//     channel, by how much at most and the mean difference; fails (1) when
+//     more than MAX_SHARE (a fraction) of the pixels differ by more than LEVEL.
 //   frame-check mean A.png
 //     prints the mean of every channel of every pixel (0 to 255).
 //   frame-check columns A.png TOP BOTTOM
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "codecs/codecs.h"
+#include "support/frame_shrink.h"
 
 namespace {
 
@@ -30,6 +32,11 @@ int diff(const char* a_path, const char* b_path, int level_allowed, double max_s
     std::vector<uint8_t> a, b;
     int aw = 0, ah = 0, bw = 0, bh = 0;
     if (!read(a_path, &a, &aw, &ah) || !read(b_path, &b, &bw, &bh)) return 2;
+    if (aw >= bw && ah >= bh && (aw != bw || ah != bh)) {
+        a = frames::shrink(a, aw, ah, bw, bh);
+        aw = bw;
+        ah = bh;
+    }
     if (aw != bw || ah != bh) {
         std::printf("%s is %d x %d but %s is %d x %d\n", a_path, aw, ah, b_path, bw, bh);
         return 1;
@@ -45,8 +52,9 @@ int diff(const char* a_path, const char* b_path, int level_allowed, double max_s
     }
     const double pixels = static_cast<double>(aw) * ah;
     const double share = static_cast<double>(beyond) / pixels;
-    std::printf("%ld pixels differ (%.3f%%), %ld by more than %d levels (%.3f%%), by at most %d\n", differing,
-                100 * differing / pixels, beyond, level_allowed, 100 * share, largest);
+    std::printf("%ld pixels differ (%.3f%%), %ld by more than %d levels (%.3f%%), by at most %d, %.2f on average\n",
+                differing, 100 * differing / pixels, beyond, level_allowed, 100 * share, largest,
+                frames::mean_difference(a, b));
     return share <= max_share ? 0 : 1;
 }
 

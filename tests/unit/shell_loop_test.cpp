@@ -52,6 +52,12 @@ bool platform_open_window(const char*, int, int, int, bool, bool* got_fullscreen
     *got_fullscreen = false;
     return true;
 }
+bool platform_open_refused_size() { return false; }
+void platform_frame_size(int* width, int* height) {
+    *width = 800;
+    *height = 600;
+}
+void platform_resolve_samples() {}
 void platform_close_window() { std::fputs("[window closed]\n", stderr); }
 void platform_swap_buffers() { fake.swaps += 1; }
 void platform_set_title(const char* title) { fake.titles.push_back(title); }

@@ -1,4 +1,4 @@
-// Headless backend: a context of its own drawing into an 800 x 600 picture
+// Headless backend: a context of its own drawing into a picture of the size asked for
 // (headless_egl.cpp on Linux, headless_wgl.cpp on Windows). Time is
 // virtual: each presented frame advances the wall clock and, once playing, the
 // stream position by exactly 1000 / fps ms, so what is drawn depends only on the
@@ -160,6 +160,7 @@ void read_frame(void* destination) {
     GLint alignment = 4;
     glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    headless_context_resolve();
     glReadPixels(0, 0, headless.width, headless.height, GL_RGB, GL_UNSIGNED_BYTE, destination);
     glPixelStorei(GL_PACK_ALIGNMENT, alignment);
 }
@@ -248,7 +249,7 @@ bool headless_open_window(const char*, int width, int height, int, bool, bool*, 
     headless.options = options;
     headless.opened_at = Clock::now();
     headless.terminal = isatty(fileno(stderr)) != 0;
-    if (!headless_context_open(width, height, error)) {
+    if (!headless_context_open(width, height, options.samples, error, &open_refused_size)) {
         headless_close_window();
         return false;
     }
@@ -438,5 +439,11 @@ const BackendTable headless_backend = {
     .sound_play = headless_sound_play,
     .sound_position_ms = headless_sound_position_ms,
     .sound_close = headless_sound_close,
+    .frame_size =
+        [](int* width, int* height) {
+            *width = headless.width;
+            *height = headless.height;
+        },
+    .resolve_samples = headless_context_resolve,
     .capture = &headless_capture,
 };

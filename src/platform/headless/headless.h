@@ -9,8 +9,12 @@
 #include <string>
 
 // Makes a current GL context whose drawing and reading go to a width x height
-// RGBA8 picture with a depth buffer; false with *error set when it cannot.
-bool headless_context_open(int width, int height, std::string* error);
+// RGBA8 picture with a depth buffer, multisampled when samples is above 1;
+// false with *error set when it cannot, *refused_size too when the GL's
+// limits refuse the size or the sample count.
+bool headless_context_open(int width, int height, int samples, std::string* error, bool* refused_size);
+// Resolves a multisampled picture so reading takes what has been drawn; nothing otherwise.
+void headless_context_resolve();
 // Releases the context; safe when none is open.
 void headless_context_close();
 // Ends a presented frame so the driver executes it.

@@ -19,9 +19,12 @@ struct EglContext {
     EGLDisplay display = EGL_NO_DISPLAY;
     EGLContext context = EGL_NO_CONTEXT;
     EGLSurface surface = EGL_NO_SURFACE;  // stays EGL_NO_SURFACE with the framebuffer object
-    GLuint framebuffer = 0;
+    FramebufferCalls gl;
+    OffscreenPicture picture;  // the framebuffer object, where one stands in for the pbuffer
     int width = 0;
     int height = 0;
+    int samples = 1;
+    bool refused_size = false;
 };
 
 EglContext egl;
@@ -67,22 +70,31 @@ void* egl_lookup(const char* name) { return reinterpret_cast<void*>(eglGetProcAd
 // A framebuffer object stands in for the pbuffer's one colour buffer, bound
 // as the target of all drawing and reading.
 bool bind_framebuffer_object(std::string* error) {
-    FramebufferCalls gl;
-    OffscreenPicture picture;
-    if (!look_up_framebuffer_calls(egl_lookup, &gl)) {
+    if (!look_up_framebuffer_calls(egl_lookup, &egl.gl)) {
         *error = "the GL driver offers neither pbuffers nor framebuffer objects";
         return false;
     }
-    if (!make_offscreen_picture(gl, egl.width, egl.height, &picture, error)) return false;
-    egl.framebuffer = picture.framebuffer;
-    return true;
+    return make_offscreen_picture(egl.gl, egl.width, egl.height, egl.samples, &egl.picture, error);
 }
 
 // A test can set ZELVO_HEADLESS_FBO=1 to take the framebuffer-object path
-// even where pbuffers are offered.
+// even where pbuffers are offered; a multisampled picture always takes it.
 bool pbuffer_wanted() {
     const char* force = std::getenv("ZELVO_HEADLESS_FBO");
-    return !(force && std::strcmp(force, "1") == 0);
+    return egl.samples <= 1 && !(force && std::strcmp(force, "1") == 0);
+}
+
+// With the context current and no surface yet: false with *error set when the
+// GL's limits refuse the picture, before anything of that size is made.
+bool size_allowed(bool with_pbuffer, std::string* error) {
+    if (!eglMakeCurrent(egl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, egl.context)) return true;
+    const std::string refusal = offscreen_size_refusal(egl.width, egl.height, egl.samples, !with_pbuffer);
+    if (refusal.empty()) return true;
+    *error = "a picture of " + std::to_string(egl.width) + " x " + std::to_string(egl.height) +
+             (egl.samples > 1 ? " at " + std::to_string(egl.samples) + " samples a pixel" : "") + " is too large: " +
+             refusal;
+    egl.refused_size = true;
+    return false;
 }
 
 bool make_context(std::string* error) {
@@ -110,6 +122,7 @@ bool make_context(std::string* error) {
         *error = egl_failure("creating an OpenGL compatibility context");
         return false;
     }
+    if (!size_allowed(with_pbuffer, error)) return false;
     if (with_pbuffer) {
         const EGLint size[] = {EGL_WIDTH, egl.width, EGL_HEIGHT, egl.height, EGL_NONE};
         egl.surface = eglCreatePbufferSurface(egl.display, config, size);
@@ -127,12 +140,17 @@ bool make_context(std::string* error) {
 
 }  // namespace
 
-bool headless_context_open(int width, int height, std::string* error) {
+bool headless_context_open(int width, int height, int samples, std::string* error, bool* refused_size) {
     egl = EglContext{};
     egl.width = width;
     egl.height = height;
-    return make_context(error);
+    egl.samples = samples;
+    const bool made = make_context(error);
+    *refused_size = egl.refused_size;
+    return made;
 }
+
+void headless_context_resolve() { resolve_offscreen_picture(egl.gl, egl.picture); }
 
 void headless_context_close() {
     if (egl.display == EGL_NO_DISPLAY) return;

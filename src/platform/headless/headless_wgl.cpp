@@ -23,17 +23,26 @@ HiddenContext hidden;
 
 }  // namespace
 
-bool headless_context_open(int width, int height, std::string* error) {
+bool headless_context_open(int width, int height, int samples, std::string* error, bool* refused_size) {
     hidden = HiddenContext{};
+    *refused_size = false;
     if (!register_window_class(hidden_window_procedure, error)) return false;
-    const RECT outer{0, 0, width, height};
+    // Nothing is drawn into the window itself, so it stays small whatever the picture's size.
+    const RECT outer{0, 0, 64, 64};
     if (!create_gl_window("zelvo", WS_POPUP, 0, outer, &hidden.gl, error)) return false;
     if (!look_up_framebuffer_calls(wgl_lookup, &hidden.calls)) {
         *error = "the OpenGL driver offers no framebuffer objects to draw off screen with";
         headless_context_close();
         return false;
     }
-    if (!make_offscreen_picture(hidden.calls, width, height, &hidden.picture, error)) {
+    const std::string refusal = offscreen_size_refusal(width, height, samples, true);
+    if (!refusal.empty()) {
+        *error = "a picture of " + std::to_string(width) + " x " + std::to_string(height) + " is too large: " + refusal;
+        *refused_size = true;
+        headless_context_close();
+        return false;
+    }
+    if (!make_offscreen_picture(hidden.calls, width, height, samples, &hidden.picture, error)) {
         headless_context_close();
         return false;
     }
@@ -49,5 +58,7 @@ void headless_context_close() {
 // The hidden window is never shown, so nothing but a flush makes the driver
 // execute the frame.
 void headless_context_swap() { glFlush(); }
+
+void headless_context_resolve() { resolve_offscreen_picture(hidden.calls, hidden.picture); }
 
 void* headless_context_lookup(const char* name) { return wgl_lookup(name); }

@@ -3,9 +3,10 @@
 // the shell's window procedure handles.
 //
 // In the scaled presentations the show never sees the window's own buffers: it
-// draws into an off-screen framebuffer of the size it asked for, which stays
-// bound for drawing and reading (so glCopyTexImage2D and the zoom blur's fixed
-// sizes keep their meaning), and each swap scales it into the window.
+// draws into an off-screen framebuffer (of the size asked for, else of the
+// drawable's, re-made at a swap when the drawable changes), which stays bound
+// for drawing and reading (a multisampled one's resolved copy for reading), and
+// each swap scales it into the window.
 #define SDL_MAIN_HANDLED
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -214,13 +215,31 @@ bool enter_fullscreen(int width, int height, int bits) {
     return true;
 }
 
+// The picture's size: the one asked for, else the drawable's own.
+void picture_size(int* width, int* height) {
+    if (chosen.picture_width > 0 && chosen.picture_height > 0) {
+        *width = chosen.picture_width;
+        *height = chosen.picture_height;
+        return;
+    }
+    SDL_GL_GetDrawableSize(sdl.window, width, height);
+}
+
 // The show's off-screen picture, left bound for drawing and reading.
-bool create_picture_framebuffer(int width, int height, std::string* error) {
+bool create_picture_framebuffer(std::string* error) {
     if (!look_up_framebuffer_calls(SDL_GL_GetProcAddress, &sdl.gl)) {
         *error = "the OpenGL driver offers no framebuffer objects to scale the picture with";
         return false;
     }
-    return make_offscreen_picture(sdl.gl, width, height, &sdl.picture, error);
+    int width = 0, height = 0;
+    picture_size(&width, &height);
+    const std::string refusal = offscreen_size_refusal(width, height, chosen.samples, true);
+    if (!refusal.empty()) {
+        *error = "a picture of " + std::to_string(width) + " x " + std::to_string(height) + " is too large: " + refusal;
+        open_refused_size = true;
+        return false;
+    }
+    return make_offscreen_picture(sdl.gl, width, height, chosen.samples, &sdl.picture, error);
 }
 
 void swap_window() { SDL_GL_SwapWindow(sdl.window); }
@@ -229,6 +248,10 @@ void present_scaled_picture() {
     int drawable_width = 0, drawable_height = 0;
     SDL_GL_GetDrawableSize(sdl.window, &drawable_width, &drawable_height);
     present_offscreen_picture(sdl.gl, sdl.picture, drawable_width, drawable_height, swap_window);
+    // A picture that follows the drawable takes its new size between frames.
+    int width = 0, height = 0;
+    picture_size(&width, &height);
+    resize_offscreen_picture(sdl.gl, width, height, &sdl.picture);
 }
 
 void delete_picture_framebuffer() { delete_offscreen_picture(sdl.gl, &sdl.picture); }
@@ -298,7 +321,7 @@ bool sdl_open_window(const char* title, int width, int height, int bits, bool fu
     SDL_GL_SetSwapInterval(1);
     SDL_DisableScreenSaver();
     if (scaled()) {
-        if (!create_picture_framebuffer(width, height, error)) {
+        if (!create_picture_framebuffer(error)) {
             sdl_close_window();
             return false;
         }
@@ -386,6 +409,13 @@ const BackendTable sdl_backend = {
     .sound_play = sdl_sound_play,
     .sound_position_ms = sdl_sound_position_ms,
     .sound_close = sdl_sound_close,
+    .frame_size =
+        [](int* width, int* height) {
+            *width = sdl.picture.framebuffer != 0 ? sdl.picture.width : 0;
+            *height = sdl.picture.framebuffer != 0 ? sdl.picture.height : 0;
+            if (sdl.picture.framebuffer == 0 && sdl.window) SDL_GL_GetDrawableSize(sdl.window, width, height);
+        },
+    .resolve_samples = [] { resolve_offscreen_picture(sdl.gl, sdl.picture); },
     // Every frame is seen, nothing is captured; SDL turns SIGINT and SIGTERM
     // into the quit event itself.
     .capture = &no_capture,

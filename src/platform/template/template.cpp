@@ -34,7 +34,8 @@ const BackendTable template_backend = {
     .select = [](const HeadlessOptions&, const WindowOptions&) { state = Template{}; },
     // Must leave a current GL context of width x height (double-buffered RGBA,
     // depth of at least 16 bits) showing and focused, set *got_fullscreen when
-    // it covers the display, or return false with *error saying why.
+    // it covers the display, or return false with *error saying why (and
+    // open_refused_size set when the GL's limits refuse the size).
     .open_window = [](const char*, int, int, int, bool, bool*, std::string* error) {
         *error = "the template backend opens no window";
         return false;
@@ -82,6 +83,16 @@ const BackendTable template_backend = {
         },
     // Stops the music and closes the device; safe more than once.
     .sound_close = [] { state.playing = false; },
+    // The size in pixels of the frame drawn now; with a window whose picture
+    // follows its drawable, the size it took at the last swap.
+    .frame_size =
+        [](int* width, int* height) {
+            *width = 0;
+            *height = 0;
+        },
+    // Must make what was drawn readable by glCopyTexImage2D: a multisampled
+    // picture resolved into its single-sampled copy, bound for reading.
+    .resolve_samples = [] {},
     // A backend that captures nothing shares no_capture.
     .capture = &no_capture,
 };

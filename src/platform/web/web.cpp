@@ -22,6 +22,7 @@
 extern "C" {
 // web_library.js
 void web_open_canvas(int width, int height);
+void web_canvas_size(int* width, int* height);
 void web_set_title(const char* title);
 int web_next_key(int* down);
 void web_wait_frame();
@@ -197,5 +198,8 @@ const BackendTable web_backend = {
     .sound_play = web_sound_play_entry,
     .sound_position_ms = web_sound_position_entry,
     .sound_close = web_sound_close_entry,
+    .frame_size = web_canvas_size,
+    // The canvas's own buffer is read resolved.
+    .resolve_samples = [] {},
     .capture = &no_capture,
 };

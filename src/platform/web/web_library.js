@@ -32,6 +32,13 @@ mergeInto(LibraryManager.library, {
     window.addEventListener('pagehide', function() { zelvo.leaving = true; });
   },
 
+  // The size of the canvas's drawing buffer, which the frame is drawn at.
+  web_canvas_size: function(width, height) {
+    var canvas = Module['canvas'];
+    HEAP32[width >> 2] = canvas.width;
+    HEAP32[height >> 2] = canvas.height;
+  },
+
   // The emulation lights every vertex as if each light were directional (its
   // position taken as a direction), so a light placed at the eye, (0, 0, 0, 1),
   // adds nothing. Its vertex shaders are rewritten as they are compiled: a

@@ -150,12 +150,33 @@ bool change_display_mode(int width, int height, int bits) {
     return ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;
 }
 
-bool create_picture_framebuffer(int width, int height, std::string* error) {
+// The picture's size: the one asked for, else the client area's own.
+void picture_size(int* width, int* height) {
+    if (chosen.picture_width > 0 && chosen.picture_height > 0) {
+        *width = chosen.picture_width;
+        *height = chosen.picture_height;
+        return;
+    }
+    RECT client{};
+    GetClientRect(win.gl.window, &client);
+    *width = client.right - client.left;
+    *height = client.bottom - client.top;
+}
+
+bool create_picture_framebuffer(std::string* error) {
     if (!look_up_framebuffer_calls(wgl_lookup, &win.calls)) {
         *error = "the OpenGL driver offers no framebuffer objects to scale the picture with";
         return false;
     }
-    return make_offscreen_picture(win.calls, width, height, &win.picture, error);
+    int width = 0, height = 0;
+    picture_size(&width, &height);
+    const std::string refusal = offscreen_size_refusal(width, height, chosen.samples, true);
+    if (!refusal.empty()) {
+        *error = "a picture of " + std::to_string(width) + " x " + std::to_string(height) + " is too large: " + refusal;
+        open_refused_size = true;
+        return false;
+    }
+    return make_offscreen_picture(win.calls, width, height, chosen.samples, &win.picture, error);
 }
 
 void swap_window() { SwapBuffers(win.gl.device); }
@@ -211,7 +232,7 @@ bool windows_open_window(const char* title, int width, int height, int bits, boo
         windows_close_window();
         return false;
     }
-    if (scaled() && !create_picture_framebuffer(width, height, error)) {
+    if (scaled() && !create_picture_framebuffer(error)) {
         windows_close_window();
         return false;
     }
@@ -242,6 +263,10 @@ void windows_swap_buffers() {
     GetClientRect(win.gl.window, &client);
     present_offscreen_picture(win.calls, win.picture, client.right - client.left, client.bottom - client.top,
                               swap_window);
+    // A picture that follows the client area takes its new size between frames.
+    int width = 0, height = 0;
+    picture_size(&width, &height);
+    resize_offscreen_picture(win.calls, width, height, &win.picture);
 }
 
 void windows_set_title(const char* title) {
@@ -314,6 +339,14 @@ const BackendTable win32_backend = {
     .sound_play = win32_sound_play,
     .sound_position_ms = win32_sound_position_ms,
     .sound_close = win32_sound_close,
+    .frame_size =
+        [](int* width, int* height) {
+            RECT client{};
+            if (win.gl.window) GetClientRect(win.gl.window, &client);
+            *width = win.picture.framebuffer != 0 ? win.picture.width : client.right - client.left;
+            *height = win.picture.framebuffer != 0 ? win.picture.height : client.bottom - client.top;
+        },
+    .resolve_samples = [] { resolve_offscreen_picture(win.calls, win.picture); },
     // Every frame is seen, nothing is captured; Ctrl+C closes the window like
     // any other way out.
     .capture = &no_capture,
