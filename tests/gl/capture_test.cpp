@@ -81,20 +81,30 @@ TEST_F(CaptureGl, UniformColourKeepsItsLevelInHAndGAndDoublesInF) {
         {'f', 0.5f, 0.5f, 0.5f, 1, 1, 1},
         {'f', 0.3f, 0.8f, 0, 0.6f, 1, 0},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.mode);
-        const int drift = find_capture_mode(row.mode)->passes;
-        gl_reset_frame();
-        capture_uniform(row.mode, row.r, row.g, row.b);
-        for (const auto& p : probe_points) {
-            const Rgb c = gl_pixel(p[0], p[1]);
-            const int got[3] = {c.r, c.g, c.b};
-            const float want[3] = {row.expect_r, row.expect_g, row.expect_b};
-            for (int k = 0; k < 3; ++k) {
-                const int tolerance = want[k] >= 1.0f ? 8 : want[k] <= 0.0f ? 0 : drift;
-                EXPECT_NEAR(got[k], level(want[k]), tolerance) << p[0] << "," << p[1] << " channel " << k;
+    // The 800 x 600 frame, and 1440 x 1080: s = 1.8, a 922-pixel square in a 1024 texture.
+    for (const int height : {600, 1080}) {
+        SCOPED_TRACE(height);
+        const bool sized = height != 600;
+        if (sized) {
+            ASSERT_TRUE(gl_begin_sized_frame(height * 4 / 3, height));
+        }
+        const double scale = height / 600.0;
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.mode);
+            const int drift = find_capture_mode(row.mode)->passes;
+            gl_reset_frame();
+            capture_uniform(row.mode, row.r, row.g, row.b);
+            for (const auto& p : probe_points) {
+                const Rgb c = gl_pixel(static_cast<int>(p[0] * scale), static_cast<int>(p[1] * scale));
+                const int got[3] = {c.r, c.g, c.b};
+                const float want[3] = {row.expect_r, row.expect_g, row.expect_b};
+                for (int k = 0; k < 3; ++k) {
+                    const int tolerance = want[k] >= 1.0f ? 8 : want[k] <= 0.0f ? 0 : drift;
+                    EXPECT_NEAR(got[k], level(want[k]), tolerance) << p[0] << "," << p[1] << " channel " << k;
+                }
             }
         }
+        if (sized) gl_end_sized_frame();
     }
 }
 

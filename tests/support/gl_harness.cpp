@@ -8,7 +8,10 @@
 #include <cstdio>
 
 #include "codecs/codecs.h"
+#include "platform/headless/headless.h"
+#include "platform/offscreen/offscreen.h"
 #include "platform/platform.h"
+#include "render/render.h"
 #include "resources/resources.h"
 #include "shell/shell.h"
 #include "timeline/timeline.h"
@@ -23,6 +26,9 @@ struct Harness {
     bool opened = false;
     bool data_loaded = false;
     TextureId loading_texture = 0;
+    FramebufferCalls gl;
+    OffscreenPicture sized;  // the frame of gl_begin_sized_frame
+    GLint context_framebuffer = 0;
 };
 
 Harness harness;
@@ -67,7 +73,8 @@ bool gl_open(bool with_data) {
 uint16_t gl_loading_texture() { return harness.loading_texture; }
 
 void gl_reset_frame() {
-    glViewport(0, 0, frame_width, frame_height);
+    const FrameLayout& frame = current_frame_layout();
+    glViewport(frame.x, frame.y, frame.picture_width, frame.picture_height);
     glClearColor(0, 0, 0, 0);
     glDepthMask(GL_TRUE);
     glDepthFunc(GL_LEQUAL);
@@ -85,6 +92,37 @@ void gl_reset_frame() {
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
     glColor4f(1, 1, 1, 1);
+}
+
+bool gl_begin_sized_frame(int width, int height, int samples) {
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &harness.context_framebuffer);
+    std::string error;
+    if (!look_up_framebuffer_calls(headless_context_lookup, &harness.gl) ||
+        !make_offscreen_picture(harness.gl, width, height, samples, &harness.sized, &error)) {
+        std::fprintf(stderr, "gl_begin_sized_frame: %s\n", error.c_str());
+        gl_end_sized_frame();
+        return false;
+    }
+    set_frame_size(width, height);
+    gl_reset_frame();
+    return true;
+}
+
+std::vector<uint8_t> gl_read_sized_frame() {
+    resolve_offscreen_picture(harness.gl, harness.sized);
+    std::vector<uint8_t> rgb(static_cast<size_t>(harness.sized.width) * harness.sized.height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, harness.sized.width, harness.sized.height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    return rgb;
+}
+
+void gl_end_sized_frame() {
+    if (harness.gl.bind_framebuffer) {
+        delete_offscreen_picture(harness.gl, &harness.sized);
+        harness.gl.bind_framebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(harness.context_framebuffer));
+    }
+    set_frame_size(frame_width, frame_height);
+    gl_reset_frame();
 }
 
 Rgb gl_pixel(int x, int y) {

@@ -19,7 +19,8 @@ bool gl_open(bool with_data = true);
 // The loading picture's texture, loaded by gl_open(true); 0 before.
 uint16_t gl_loading_texture();
 
-// Puts the frame-start state back as every frame starts from: viewport 800 x 600,
+// Puts the frame-start state back as every frame starts from: viewport the
+// layout's picture (800 x 600 but in a sized frame),
 // colour and depth cleared, identity model-view, perspective 90, lights 0-2 and
 // lighting off, texturing and depth test on, blending off.
 void gl_reset_frame();
@@ -46,6 +47,15 @@ double frame_mean(const std::vector<uint8_t>& frame, int x0 = 0, int y0 = 0, int
 // Share of the pixels of [x0, x1) x [y0, y1) whose brightness (r + g + b) / 3 exceeds level.
 double frame_share_above(const std::vector<uint8_t>& frame, int level, int x0 = 0, int y0 = 0, int x1 = 800,
                          int y1 = 600);
+
+// Draws into an off-screen frame of width x height at samples a pixel, laid
+// out for that size by the render kit, until gl_end_sized_frame; false when
+// the driver cannot make it.
+bool gl_begin_sized_frame(int width, int height, int samples = 1);
+// The sized frame as RGB, bottom row first, resolved first when multisampled.
+std::vector<uint8_t> gl_read_sized_frame();
+// Back to the 800 x 600 context and its layout.
+void gl_end_sized_frame();
 
 // How deep the model-view matrix stack stands (1 when every push was popped).
 int gl_modelview_depth();

@@ -1,5 +1,5 @@
-// The render kit's geometry as data: ball quads over a sphere grid, and
-// placement chains replayed on the CPU.
+// The render kit's geometry as data: ball quads over a sphere grid, the
+// frame's layout at several sizes, and placement chains replayed on the CPU.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -71,6 +71,30 @@ TEST_F(GridSphere, RefusesCountsThatWouldReadOutsideTheGrid) {
     const Shape small = build_sphere_grid(1, 4);
     EXPECT_TRUE(grid_sphere_quads(small, 1, 4, &quads));
     EXPECT_EQ(quads.size(), 8u);  // no bands, two caps of four
+}
+
+TEST(FrameLayout, FitsTheScreenBetweenBarsAndScalesTheCaptureSquare) {
+    const struct {
+        int width, height;
+        FrameLayout expected;
+    } cases[] = {
+        {800, 600, {800, 600, 0, 0, 800, 600, 512, 512}},
+        {1600, 1200, {1600, 1200, 0, 0, 1600, 1200, 1024, 1024}},
+        {1920, 1080, {1920, 1080, 240, 0, 1440, 1080, 922, 1024}},  // s = 1.8
+        {1440, 1080, {1440, 1080, 0, 0, 1440, 1080, 922, 1024}},
+        {3840, 2160, {3840, 2160, 480, 0, 2880, 2160, 1843, 2048}},
+        {3840, 2880, {3840, 2880, 0, 0, 3840, 2880, 2458, 4096}},
+        {1000, 1000, {1000, 1000, 0, 125, 1000, 750, 640, 1024}},  // bars above and below
+        {801, 600, {801, 600, 0, 0, 800, 600, 512, 512}},          // the odd column goes right
+    };
+    for (const auto& c : cases) {
+        const FrameLayout got = frame_layout(c.width, c.height);
+        const int want[] = {c.expected.x, c.expected.y, c.expected.picture_width, c.expected.picture_height,
+                            c.expected.capture_size, c.expected.capture_texture_size};
+        const int have[] = {got.x, got.y, got.picture_width, got.picture_height, got.capture_size,
+                            got.capture_texture_size};
+        for (int k = 0; k < 6; ++k) EXPECT_EQ(have[k], want[k]) << c.width << " x " << c.height << " field " << k;
+    }
 }
 
 TEST(Placement, ReplaysMovesAsTheMatrixStackDoes) {

@@ -181,6 +181,12 @@ TEST(Options, ReadsEveryOptionInBothSpellings) {
     EXPECT_TRUE(parse({"--capture", "show.MKV"}).ok);
     EXPECT_EQ(parse({"--window", "--audio-offset", "-500"}).options.audio_offset_ms, -500);
     EXPECT_EQ(parse({"--audio-offset=120"}).options.audio_offset_ms, 120);
+    const ShellOptions sized = parse({"--capture", "x", "--size", "3840x2160", "--aa", "4"}).options;
+    EXPECT_EQ(sized.width, 3840);
+    EXPECT_EQ(sized.height, 2160);
+    EXPECT_EQ(sized.samples, 4);
+    EXPECT_EQ(parse({"--bench"}).options.width, 800);
+    EXPECT_FALSE(parse({"--window"}).options.has_samples);
 }
 
 TEST(Options, RefusesWhatItCannotUse) {
@@ -227,6 +233,18 @@ TEST(Options, RefusesWhatItCannotUse) {
         {"--audio-offset", "501"},
         {"--audio-offset", "-12.5"},
         {"--audio-offset", "40", "--capture", "x"},
+        {"--size", "0x0"},
+        {"--size", "abc"},
+        {"--size", "801x"},
+        {"--size", "x600"},
+        {"--size", "800x600x2"},
+        {"--size", "800 x 600"},
+        {"--size", "+800x600"},
+        {"--size", "15x600"},
+        {"--size", "32769x600"},
+        {"--aa", "0"},
+        {"--aa", "3"},
+        {"--aa", "16"},
     };
     for (const auto& arguments : refused) {
         Parsed p = parse(arguments);
