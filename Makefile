@@ -3,7 +3,7 @@
 # make test   runs every test
 # make test-sanitize   the suite and a whole-show capture under ASan and UBSan
 # make fuzz [FUZZ_SECONDS=60]   each libFuzzer harness for that long
-# make video [VIDEO_FROM=0 VIDEO_TO=160704]   the show as build/zelvo.mp4, 800 x 600 at 60 fps with sound
+# make video [VIDEO_FROM=0 VIDEO_TO=160704 VIDEO_SIZE=800x600 VIDEO_AA=1]   the show as build/zelvo.mp4 at 60 fps with sound
 # make sheet   docs/scenes.png, one frame of every scene, for the README
 # make bench [BENCH_RUNS=3 BENCH_FRAMES=60]   the bench before (--reference) and after
 # make install [PREFIX=/usr/local]   bin/zelvo, share/zelvo/data, the manual page, the menu entry, the icon
@@ -22,6 +22,8 @@ FUZZ_SECONDS ?= 60
 VIDEO ?= $(BUILD)/zelvo.mp4
 VIDEO_FROM ?= 0
 VIDEO_TO ?= 160704
+VIDEO_SIZE ?= 800x600
+VIDEO_AA ?= 1
 BENCH_RUNS ?= 3
 BENCH_FRAMES ?= 60
 PREFIX ?= /usr/local
@@ -50,7 +52,8 @@ test: all
 	cd $(BUILD) && ctest --output-on-failure -j2
 
 video: all
-	$(BUILD)/zelvo --dir $(BUILD) --capture $(abspath $(VIDEO)) --fps 60 --from $(VIDEO_FROM) --to $(VIDEO_TO)
+	$(BUILD)/zelvo --dir $(BUILD) --capture $(abspath $(VIDEO)) --fps 60 --from $(VIDEO_FROM) --to $(VIDEO_TO) \
+		--size $(VIDEO_SIZE) --aa $(VIDEO_AA)
 
 bench: all
 	scripts/bench-compare.sh $(BUILD) $(BENCH_RUNS) $(BENCH_FRAMES)

@@ -3,9 +3,9 @@
 #   scripts/test-windows.sh LINUX_BUILD WINDOWS_BUILD
 # First the cross-built unit tests (through CMake's cross-compiling emulator),
 # then the program as the zip holds it: frames of every scene against the
-# Linux build's, a played range that ends by itself, sound through a
-# PulseAudio null sink on the device's clock, a missing soundtrack, the
-# letterboxed window. Prints "N passed, N failed"; exits 1 when one failed.
+# Linux build's (and one at 1600 x 1200), the DPI-aware manifest, a played
+# range that ends by itself, sound through a PulseAudio null sink on the
+# device's clock, a missing soundtrack, the letterboxed window. Prints "N passed, N failed"; exits 1 when one failed.
 set -uo pipefail
 usage="usage: scripts/test-windows.sh LINUX_BUILD WINDOWS_BUILD"
 linux=$(realpath "${1:?$usage}")
@@ -92,6 +92,22 @@ while read -r name _ _ still_from still_at _; do
         fail "$name at ${frame%.png} ms: $result"
     fi
 done < <("$linux/zelvo" --scenes)
+
+# ---- drawn at 1600 x 1200, and aware of each display's scale ----
+size=1600x1200
+if zelvo --capture "$work/win-size" --fps 1 --from 25000 --to 25000 --size $size </dev/null >/dev/null 2>"$work/err" &&
+    "$linux/zelvo" --dir "$app" --capture "$work/linux-size" --fps 1 --from 25000 --to 25000 --size $size \
+        </dev/null >/dev/null 2>&1 &&
+    result=$("$linux/frame-check" diff "$work/win-size/025000.png" "$work/linux-size/025000.png" "$level" "$max_share"); then
+    pass "the town at $size: $result"
+else
+    fail "the town at $size: ${result:-$(tail -2 "$work/err")}"
+fi
+if grep -aq "PerMonitorV2" "$app/zelvo.exe"; then
+    pass "zelvo.exe's manifest declares per-monitor DPI awareness"
+else
+    fail "zelvo.exe carries no manifest declaring per-monitor DPI awareness"
+fi
 
 # ---- a played range ends by itself ----
 start=$(date +%s)

@@ -171,10 +171,11 @@ BenchRow bench_row(const std::string& scene, const std::vector<double>& frame_ms
     return row;
 }
 
-std::string format_bench_table(const std::vector<BenchRow>& rows, int frames, const std::string& renderer) {
-    char line[160];
-    std::snprintf(line, sizeof line, "zelvo bench: %d frame%s a scene, 800 x 600, %s\n", frames,
-                  frames == 1 ? "" : "s", renderer.c_str());
+std::string format_bench_table(const std::vector<BenchRow>& rows, int frames, int width, int height, int samples,
+                               const std::string& renderer) {
+    char line[200];
+    std::snprintf(line, sizeof line, "zelvo bench: %d frame%s a scene, %d x %d, %d sample%s a pixel, %s\n", frames,
+                  frames == 1 ? "" : "s", width, height, samples, samples == 1 ? "" : "s", renderer.c_str());
     std::string text = line;
     std::snprintf(line, sizeof line, "%-8s %10s %10s %8s %10s %7s\n", "scene", "median ms", "p95 ms", "fps",
                   "limit ms", "ratio");
@@ -230,7 +231,9 @@ int run_bench(const ShellOptions& options) {
     const std::string renderer = renderer_name();
     destroy_gl_window();
     sound_close();
-    std::fputs(format_bench_table(rows, options.bench_frames, renderer).c_str(), stdout);
+    std::fputs(
+        format_bench_table(rows, options.bench_frames, options.width, options.height, options.samples, renderer).c_str(),
+        stdout);
     int status = flush_standard_output();
     if (!options.bench_json.empty() && !write_json_file(options.bench_json, format_bench_json(rows), true, &error)) {
         std::fprintf(stderr, "zelvo: %s\n", error.c_str());

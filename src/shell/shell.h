@@ -263,9 +263,10 @@ struct BenchRow {
 // The row for the frame times and the display-list replay times of one scene.
 BenchRow bench_row(const std::string& scene, const std::vector<double>& frame_ms, const std::vector<double>& limit_ms);
 
-// The table the bench prints: a header line naming the renderer, the column
-// names, one line a row.
-std::string format_bench_table(const std::vector<BenchRow>& rows, int frames, const std::string& renderer);
+// The table the bench prints: a header line naming the frame's size, its
+// samples a pixel and the renderer, the column names, one line a row.
+std::string format_bench_table(const std::vector<BenchRow>& rows, int frames, int width, int height, int samples,
+                               const std::string& renderer);
 // The rows as a JSON list of objects with the keys scene, frames, median_ms,
 // p95_ms, fps, limit_ms and ratio.
 std::string format_bench_json(const std::vector<BenchRow>& rows);

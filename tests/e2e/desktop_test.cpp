@@ -207,8 +207,9 @@ std::string compare_picture(const std::string& screen, int screen_width, const R
                 total += std::abs(shown - drawn);
                 ++count;
             }
-    // Measured: at most 0.7 levels in any square, 0.05 on average.
-    if (worst <= 4 && total / count <= 0.5) return "";
+    // The window draws natively at 4 samples a pixel, the capture at 800 x 600
+    // and 1: measured at most 6.2 levels in any square, 0.1 on average.
+    if (worst <= 10 && total / count <= 0.5) return "";
     return "the picture differs from the capture: largest square difference " + std::to_string(worst) +
            ", mean " + std::to_string(total / count);
 }

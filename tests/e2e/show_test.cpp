@@ -131,25 +131,32 @@ TEST_F(WholeShow, ScheduledBlacksWhitesAndFlashesFallOnTheirMilliseconds) {
     }
 }
 
-TEST_F(WholeShow, MakeVideoWritesSixtyFramesASecondWithTheSoundtrack) {
+TEST_F(WholeShow, MakeVideoWritesSixtyFramesASecondWithTheSoundtrackAsVideoSitesAskIt) {
     if (!e2e::have_program("ffprobe") || !e2e::have_program("make")) GTEST_SKIP() << "ffmpeg or make is missing";
     const fs::path video = root / "clip.mp4";
     const std::string status = e2e::capture_command(
         "make -s -C '" ZELVO_SOURCE_DIR "' video BUILD='" ZELVO_BUILD_DIR "' VIDEO='" + video.string() +
-        "' VIDEO_FROM=25000 VIDEO_TO=27000 >'" + (root / "make.log").string() + "' 2>&1; echo $?");
+        "' VIDEO_FROM=25000 VIDEO_TO=27000 VIDEO_SIZE=1024x576 >'" + (root / "make.log").string() + "' 2>&1; echo $?");
     ASSERT_EQ(status, "0\n") << e2e::read_text(root / "make.log");
     std::istringstream streams(e2e::capture_command(
-        "ffprobe -v error -show_entries stream=codec_type,width,height,r_frame_rate,sample_rate,duration "
-        "-of default=noprint_wrappers=1 '" + video.string() + "'"));
+        "ffprobe -v error -show_entries stream=codec_type,width,height,r_frame_rate,sample_rate,duration,profile,"
+        "pix_fmt,has_b_frames,bit_rate -of compact=nokey=0 '" + video.string() + "'"));
+    // One line a stream: "stream|codec_type=video|width=1024|...".
     std::map<std::string, std::string> video_fields, audio_fields;
-    std::map<std::string, std::string>* fields = nullptr;
     for (std::string line; std::getline(streams, line);) {
-        const std::string key = line.substr(0, line.find('=')), value = line.substr(line.find('=') + 1);
-        if (key == "codec_type") fields = value == "video" ? &video_fields : &audio_fields;
-        if (fields) (*fields)[key] = value;
+        std::map<std::string, std::string> fields;
+        std::istringstream parts(line);
+        for (std::string part; std::getline(parts, part, '|');)
+            if (part.find('=') != std::string::npos) fields[part.substr(0, part.find('='))] = part.substr(part.find('=') + 1);
+        (fields["codec_type"] == "video" ? video_fields : audio_fields) = fields;
     }
-    EXPECT_EQ(video_fields["width"], "800");
-    EXPECT_EQ(video_fields["height"], "600");
+    EXPECT_EQ(video_fields["width"], "1024");
+    EXPECT_EQ(video_fields["height"], "576");
+    EXPECT_EQ(video_fields["profile"], "High");
+    EXPECT_EQ(video_fields["pix_fmt"], "yuv420p");
+    EXPECT_EQ(video_fields["has_b_frames"], "2");
+    EXPECT_EQ(audio_fields["profile"], "LC");
+    EXPECT_GE(std::atoi(audio_fields["bit_rate"].c_str()), 250000);  // 320 kbit/s asked; a short clip reports less
     EXPECT_EQ(video_fields["r_frame_rate"], "60/1");
     EXPECT_EQ(audio_fields["sample_rate"], "44100");
     EXPECT_NEAR(std::atof(video_fields["duration"].c_str()), 121 / 60.0, 0.02);

@@ -118,13 +118,17 @@ TEST(SdlWindow, ScaledFullScreenKeepsTheShowInItsOwnBufferAndState) {
     Display display;  // 1024 x 768
     ASSERT_TRUE(display.start());
     setenv("SDL_VIDEODRIVER", "x11", 1);
-    platform_select_backend(Backend::window, HeadlessOptions{}, WindowOptions{Presentation::fullscreen, false});
+    // --size 800x600: the picture stays that size whatever the screen.
+    WindowOptions options{Presentation::fullscreen, false};
+    options.picture_width = 800;
+    options.picture_height = 600;
+    platform_select_backend(Backend::window, HeadlessOptions{}, options);
     bool got_fullscreen = false;
     std::string error;
     ASSERT_TRUE(platform_open_window("zelvo by kardel", 800, 600, 32, false, &got_fullscreen, &error)) << error;
     EXPECT_TRUE(got_fullscreen);
 
-    // The show's picture is 800 x 600 with a 24-bit depth buffer whatever the screen.
+    // The show's picture is 800 x 600 with a 24-bit depth buffer.
     GLint viewport[4] = {}, depth_bits = 0;
     glGetIntegerv(GL_VIEWPORT, viewport);
     glGetIntegerv(GL_DEPTH_BITS, &depth_bits);

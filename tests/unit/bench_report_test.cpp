@@ -56,9 +56,9 @@ TEST(BenchReport, RowTableAndJson) {
     const BenchRow show = bench_row("show", {2}, {});
     EXPECT_DOUBLE_EQ(show.ratio, 0);  // no limit measured: no ratio rather than a division by zero
 
-    const std::string table = format_bench_table({row, show}, 4, "llvmpipe");
+    const std::string table = format_bench_table({row, show}, 4, 800, 600, 1, "llvmpipe");
     EXPECT_EQ(table,
-              "zelvo bench: 4 frames a scene, 800 x 600, llvmpipe\n"
+              "zelvo bench: 4 frames a scene, 800 x 600, 1 sample a pixel, llvmpipe\n"
               "scene     median ms     p95 ms      fps   limit ms   ratio\n"
               "office         5.50     100.00    181.8       4.00    1.38\n"
               "show           2.00       2.00    500.0       0.00    0.00\n");

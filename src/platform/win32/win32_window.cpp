@@ -5,11 +5,14 @@
 // The default start switches the display to 800 x 600 x 32 and covers it with
 // a borderless window, or, when the mode is refused, opens a captioned window
 // of that client size. The scaled presentations (--window, --fullscreen) draw
-// into an off-screen framebuffer of the size asked for and scale it into the
-// window at every swap, as the SDL backend does on Linux.
+// into an off-screen framebuffer (of the size asked for, else of the client
+// area's, re-made at a swap when it changes) and scale it into the window at
+// every swap, as the SDL backend does on Linux; their window opens at the
+// display's scale (800 x 600 at 96 dots an inch, 1200 x 900 at 144).
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -133,10 +136,36 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
         return 0;
     case WM_ERASEBKGND:
         return 1;  // GL paints every pixel
+    case WM_DPICHANGED: {
+        // Moved to a display of another scale: the size Windows suggests keeps
+        // the window as large to the eye; the picture follows the client area.
+        const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
+        if (scaled() && !win.fullscreen)
+            SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
     default:
         break;
     }
     return DefWindowProcA(window, message, wparam, lparam);
+}
+
+// The scale of the display the window opens on, 1 at 96 dots an inch: the
+// program is per-monitor DPI aware (its manifest), so Windows scales nothing
+// itself. GetDpiForSystem is looked up, as Windows before 10 lacks it.
+double display_scale() {
+    using GetDpi = UINT(WINAPI*)();
+    const HMODULE user32 = GetModuleHandleA("user32.dll");
+    const auto get_dpi = user32 ? reinterpret_cast<GetDpi>(reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForSystem")))
+                                : nullptr;
+    UINT dpi = get_dpi ? get_dpi() : 0;
+    if (dpi == 0) {
+        const HDC screen = GetDC(nullptr);
+        dpi = screen ? static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSX)) : 96;
+        if (screen) ReleaseDC(nullptr, screen);
+    }
+    return dpi > 0 ? dpi / 96.0 : 1.0;
 }
 
 // The display mode request: width x height at bits per pixel, any refresh rate.
@@ -221,6 +250,10 @@ bool windows_open_window(const char* title, int width, int height, int bits, boo
     if (!register_window_class(window_procedure, error)) return false;
     DWORD style = captioned_style, extended = captioned_extended;
     if (scaled()) {
+        // The window is as large to the eye as 800 x 600 at 96 dots an inch.
+        const double scale = display_scale();
+        width = static_cast<int>(std::lround(width * scale));
+        height = static_cast<int>(std::lround(height * scale));
         style = resizable_style;
     } else if (fullscreen_request && change_display_mode(width, height, bits)) {
         win.mode_changed = true;
