@@ -45,9 +45,10 @@ class Browser {
     return new Promise((resolve, reject) => this.pending.set(id, {resolve, reject}));
   }
 
-  // A new 800 x 600 page whose console lines (and the browser's own log
-  // entries, where WebGL reports its errors) are collected in page.console.
-  async newPage() {
+  // A new 800 x 600 page (in CSS pixels, scale device pixels each) whose
+  // console lines (and the browser's own log entries, where WebGL reports its
+  // errors) are collected in page.console.
+  async newPage(scale = 1) {
     const {targetId} = await this.send('Target.createTarget', {url: 'about:blank'});
     const {sessionId} = await this.send('Target.attachToTarget', {targetId, flatten: true});
     const page = {sessionId, console: [], send: (m, p) => this.send(m, p, sessionId)};
@@ -66,7 +67,7 @@ class Browser {
     await page.send('Runtime.enable');
     await page.send('Log.enable');
     await page.send('Page.enable');
-    await page.send('Emulation.setDeviceMetricsOverride', {width: 800, height: 600, deviceScaleFactor: 1, mobile: false});
+    await page.send('Emulation.setDeviceMetricsOverride', {width: 800, height: 600, deviceScaleFactor: scale, mobile: false});
     return page;
   }
 

@@ -1,6 +1,7 @@
 // The browser build in headless Chromium (make test-web):
 //   node tests/web/test_web.js LINUX_BUILD WEB_BUILD
-// Every scene's still against the Linux build's frame of the same music time,
+// Every scene's still against the Linux build's frame of the same music time
+// (and the town at device pixel ratio 2 against its 1600 x 1200 frame),
 // the lit city and office at their desktop brightness, a played range without
 // WebGL errors on the console, a missing data file's message in the page.
 // Prints "N passed, N failed"; exits 1 when one failed.
@@ -91,6 +92,25 @@ async function main() {
         const text = 'mean brightness ' + ours + ', desktop ' + desktop + ', lights as directions ' + directional;
         (Math.abs(ours - desktop) <= 0.03 * desktop && directional < 0.9 * desktop ? pass : fail)(
           name + ' lit from the eye: ' + text);
+      }
+    }
+
+    // ---- on a display of device pixel ratio 2 the town is drawn at 1600 x 1200 ----
+    {
+      const sharp = await browser.newPage(2);
+      const linuxFrames = path.join(work, 'linux-1600');
+      execFileSync(path.join(linux, 'zelvo'), ['--dir', linux, '--capture', linuxFrames, '--fps', '1', '--from',
+                                                 '25000', '--to', '25000', '--size', '1600x1200'], {stdio: 'ignore'});
+      if (!await browser.load(sharp, address + 'index.html?at=25000', /zelvo: frame 25000 drawn/, 180)) {
+        fail('ratio 2: the page never drew 25000 ms');
+      } else {
+        const buffer = await browser.evaluate(sharp, 'canvas.width + "x" + canvas.height');
+        (buffer === '1600x1200' ? pass : fail)('ratio 2: the drawing buffer is ' + buffer);
+        const shot = path.join(work, 'web-1600.png');
+        fs.writeFileSync(shot, await browser.screenshot(sharp));
+        const result = frameCheck('diff', shot, path.join(linuxFrames, '025000.png'), String(level),
+                                  String(allowed.city1));
+        (result.ok ? pass : fail)('ratio 2: the town at 1600 x 1200: ' + result.text);
       }
     }
 

@@ -21,7 +21,8 @@
 
 extern "C" {
 // web_library.js
-void web_open_canvas(int width, int height);
+void web_open_canvas(int width, int height, int antialias);
+void web_fit_canvas();
 void web_canvas_size(int* width, int* height);
 void web_set_title(const char* title);
 int web_next_key(int* down);
@@ -71,10 +72,11 @@ int32_t virtual_ms(int32_t start, int64_t frames) {
     return static_cast<int32_t>(position_after(start, frames, still_fps));
 }
 
-bool web_open_window(const char*, int width, int height, int, bool, bool* got_fullscreen, std::string*) {
+bool web_open_window(const char*, int, int, int, bool, bool* got_fullscreen, std::string*) {
     web = Web{};
     web.still_ms = still_asked();
-    web_open_canvas(width, height);
+    // A size asked for fixes the drawing buffer; else it follows the page.
+    web_open_canvas(chosen.picture_width, chosen.picture_height, chosen.samples > 1 ? 1 : 0);
     web_fix_light_positions();
     web.open = true;
     *got_fullscreen = false;
@@ -89,6 +91,7 @@ void web_swap_buffers() {
     if (web.playing) ++web.frames_since_play;
     if (!still()) {
         web_wait_frame();
+        web_fit_canvas();
         return;
     }
     // The still's frame stays on the page: nothing is drawn after it.

@@ -13,15 +13,21 @@ mergeInto(LibraryManager.library, {
     startMs: 0,
     muted: false,
     mutedSince: 0,     // performance.now() at which a muted play began
+    fixedSize: false,  // the drawing buffer has the size asked for, not the page's
   },
 
-  web_open_canvas__deps: ['$zelvo', '$Browser'],
-  web_open_canvas: function(width, height) {
+  web_open_canvas__deps: ['$zelvo', '$Browser', 'web_fit_canvas'],
+  web_open_canvas: function(width, height, antialias) {
     var canvas = Module['canvas'];
-    canvas.width = width;
-    canvas.height = height;
+    zelvo.fixedSize = width > 0 && height > 0;
+    if (zelvo.fixedSize) {
+      canvas.width = width;
+      canvas.height = height;
+    } else {
+      _web_fit_canvas();
+    }
     Browser.createContext(canvas, true, true, {
-      alpha: false, depth: true, stencil: false, antialias: false, premultipliedAlpha: false,
+      alpha: false, depth: true, stencil: false, antialias: antialias != 0, premultipliedAlpha: false,
       preserveDrawingBuffer: false, majorVersion: 1
     });
     window.addEventListener('keydown', function(e) {
@@ -30,6 +36,22 @@ mergeInto(LibraryManager.library, {
     });
     window.addEventListener('keyup', function(e) { zelvo.keys.push([e.keyCode, 0]); });
     window.addEventListener('pagehide', function() { zelvo.leaving = true; });
+  },
+
+  // Without a size asked for, the drawing buffer is the canvas's size on the
+  // page in device pixels (800 x 600 CSS pixels on a 2x display: 1600 x 1200),
+  // so the picture is drawn as sharp as it is shown; called at every swap, so
+  // it follows the page's size. Setting the size clears the buffer, so it is
+  // only set when it changes.
+  web_fit_canvas__deps: ['$zelvo'],
+  web_fit_canvas: function() {
+    if (zelvo.fixedSize) return;
+    var canvas = Module['canvas'];
+    var ratio = window.devicePixelRatio || 1;
+    var width = Math.max(1, Math.round(canvas.clientWidth * ratio));
+    var height = Math.max(1, Math.round(canvas.clientHeight * ratio));
+    if (canvas.width != width) canvas.width = width;
+    if (canvas.height != height) canvas.height = height;
   },
 
   // The size of the canvas's drawing buffer, which the frame is drawn at.
