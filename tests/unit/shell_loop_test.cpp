@@ -26,6 +26,9 @@ struct FakePlatform {
     std::vector<int32_t> drawn_at;  // music time of every frame the loop drew
     int draw_result = 1;
     std::vector<uint32_t> waits;  // the timeout of every wait for a message
+    std::vector<int32_t> plays;   // where every sound_play started
+    int pauses = 0;
+    int holds = 0, helds = 0, bars = 0;  // the player's drawing: held pictures kept and shown, bars laid
 };
 
 FakePlatform fake;
@@ -80,7 +83,11 @@ bool sound_open_stream(const uint8_t*, size_t, std::string* error, std::string*)
     if (!fake.stream_opens) *error = "not an MP3 stream";
     return fake.stream_opens;
 }
-void sound_play(int32_t) {}
+void sound_play(int32_t start_ms) {
+    fake.plays.push_back(start_ms);
+    fake.position = start_ms;
+}
+void sound_pause() { fake.pauses += 1; }
 int32_t sound_position_ms() { return fake.position; }
 void sound_close() { fake.sound_closes += 1; }
 bool platform_finish_capture(std::string*) { return true; }
@@ -99,6 +106,7 @@ protected:
         shell.frames_per_second = 0;
         loop = MainLoop{};
         loop.draw_frame = fake_draw_frame;
+        loop.drawing = {[] { fake.holds += 1; }, [] { fake.helds += 1; }, [](const TimelineBar&) { fake.bars += 1; }};
     }
     void pass() { main_loop_pass(loop); }
     MainLoop loop;
