@@ -181,6 +181,7 @@ TEST(Options, ReadsEveryOptionInBothSpellings) {
     EXPECT_TRUE(parse({"--capture", "show.MKV"}).ok);
     EXPECT_EQ(parse({"--window", "--audio-offset", "-500"}).options.audio_offset_ms, -500);
     EXPECT_EQ(parse({"--audio-offset=120"}).options.audio_offset_ms, 120);
+    EXPECT_TRUE(parse({"--window", "--loop", "--from", "1000", "--to", "9000"}).options.loop);
 }
 
 TEST(Options, RefusesWhatItCannotUse) {
@@ -227,6 +228,8 @@ TEST(Options, RefusesWhatItCannotUse) {
         {"--audio-offset", "501"},
         {"--audio-offset", "-12.5"},
         {"--audio-offset", "40", "--capture", "x"},
+        {"--loop", "--capture", "x"},  // a capture must end
+        {"--loop", "--bench"},
     };
     for (const auto& arguments : refused) {
         Parsed p = parse(arguments);
@@ -243,7 +246,7 @@ TEST(Options, UsageNamesEveryOption) {
     std::string usage = usage_text();
     for (const char* option : {"--window", "--fullscreen", "--mute", "--dir", "--from", "--to", "--capture",
                                "--fps", "--help", "--version", "--bench", "--frames", "--scene", "--json",
-                               "--reference", "--scenes", "--audio-offset"}) {
+                               "--reference", "--scenes", "--audio-offset", "--loop"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
 }
