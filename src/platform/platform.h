@@ -165,10 +165,10 @@ void sound_pause();
 
 // The playback position in milliseconds: what has been heard, smooth between
 // device callbacks, never moving backwards from one sound_play to the next,
-// running on in real time after the stream ends, and never before the start. SDL: what the callback handed over
-// less what still waits in SDL's buffer; Win32: the device's own count of
-// samples played; the page: Web Audio's clock less its reported output
-// latency. A window backend's position is moved by the audio offset (the
+// running on in real time after the stream ends, and never before the start.
+// SDL: what the callback handed over less what still waits in SDL's buffer;
+// Win32: the device's own count of samples played; the page: Web Audio's clock
+// less its reported output latency. A window backend's position is moved by the audio offset (the
 // picture later by that much). Muted: the start plus the wall-clock time since
 // sound_play. Headless: the virtual position. 0 before sound_play.
 // Test hook of the SDL and Win32 backends: with ZELVO_HOLD_MS=T in the environment the position
