@@ -362,8 +362,7 @@ TEST(PlayerSeek, KeysLandWhereTheyShouldClampedAtBothEnds) {
     }
     int32_t untouched = 7;
     for (int key : {key_space, key_tab, key_escape, int{'A'}, 0x26 /* up */, 0x23 /* end */})
-        EXPECT_FALSE(seek_target(key, false, 1000, &untouched)) << key;
-    EXPECT_EQ(untouched, 7);
+        EXPECT_FALSE(seek_target(key, false, 1000, &untouched) || untouched != 7) << key;
 }
 
 TEST(PlayerBar, SegmentsSpanTheScreenInProportionAndMarkTheCurrentScene) {
@@ -447,7 +446,6 @@ TEST_F(MainLoopPass, PauseHoldsThePositionAndResumesFromIt) {
     EXPECT_EQ(fake.helds, 2);
     EXPECT_EQ(fake.swaps, 4);
     EXPECT_EQ(music_time, 5000);
-    EXPECT_EQ(fake.titles.back(), format_status_line(5000, credits_local_time, 0, true));
     EXPECT_EQ(fake.titles.back(), "zelvo | 5000 ms [" + std::to_string(credits_local_time) + "] | paused | by Kardel");
     EXPECT_EQ(fake.waits, (std::vector<uint32_t>(3, paused_wait_ms))) << "paused passes wait rather than spin";
     // Tab lays the bar over the held picture while it is held.
