@@ -5,7 +5,8 @@
 # then the program as the zip holds it: frames of every scene against the
 # Linux build's (and one at 1600 x 1200), the DPI-aware manifest, a played
 # range that ends by itself, sound through a PulseAudio null sink on the
-# device's clock, a missing soundtrack, the letterboxed window. Prints "N passed, N failed"; exits 1 when one failed.
+# device's clock, a missing soundtrack, the letterboxed window, the player's
+# keys. Prints "N passed, N failed"; exits 1 when one failed.
 set -uo pipefail
 usage="usage: scripts/test-windows.sh LINUX_BUILD WINDOWS_BUILD"
 linux=$(realpath "${1:?$usage}")
@@ -214,6 +215,62 @@ else
         pass "--window letterboxes: a ${WIDTH} x ${HEIGHT} window shows the picture in x $px..$((px + pw))"
     else
         fail "--window letterboxing: a ${WIDTH} x ${HEIGHT} window shows the picture in x $px..$((px + pw))"
+    fi
+fi
+kill $show 2>/dev/null
+wait $show 2>/dev/null
+
+# ---- the player's keys: pause, seeks by bar and scene, Home, Escape ----
+"$wine" "$app/zelvo.exe" --dir "$app" --window --mute --from 42000 </dev/null >/dev/null 2>"$work/err" &
+show=$!
+paused_ms() { sed -n 's/^zelvo | \([0-9]*\) ms \[-\{0,1\}[0-9]*\] | paused | by Kardel$/\1/p' <<<"$1"; }
+# The paused time once the title shows it (the given one, or any), within 30 s; empty otherwise.
+wait_paused() {
+    for _ in $(seq 300); do
+        ms=$(paused_ms "$(window_title)")
+        [[ -n $ms && ( -z ${1:-} || $ms == "$1" ) ]] && { echo "$ms"; return; }
+        sleep 0.1
+    done
+}
+window=
+for _ in $(seq 300); do
+    ms=$(music_ms "$(window_title)")
+    [[ -n $ms && $ms -gt 42000 ]] && { window=$(xdotool search --name '^zelvo [|] ' 2>/dev/null | head -1); break; }
+    sleep 0.1
+done
+if [[ -z $window ]]; then
+    fail "keys: the show never played (stderr: $(head -3 "$work/err"))"
+else
+    xdotool windowfocus --sync "$window" key space
+    held=$(wait_paused)
+    sleep 0.5
+    problems=
+    [[ -n $held && $(wait_paused "$held") == "$held" ]] || problems+=" Space did not hold the time ($(window_title));"
+    if [[ -z $problems ]]; then
+        for step in "Right $((held + 1333))" "Left $held" "shift+Right $((held + 13330))" "Next 64003" "Prior 53359" \
+            "Home 0"; do
+            read -r key at <<<"$step"
+            xdotool windowfocus --sync "$window" key "$key"
+            [[ $(wait_paused "$at") == "$at" ]] || problems+=" $key: '$(window_title)', not $at;"
+        done
+        xdotool windowfocus --sync "$window" key space
+        sleep 1
+        ms=$(music_ms "$(window_title)")
+        [[ -n $ms && -z $(paused_ms "$(window_title)") && $ms -gt 0 ]] || problems+=" Space again: '$(window_title)';"
+    fi
+    xdotool windowfocus --sync "$window" key Escape
+    for _ in $(seq 150); do kill -0 $show 2>/dev/null || break; sleep 0.1; done
+    if kill -0 $show 2>/dev/null; then
+        problems+=" Escape did not end it;"
+    else
+        wait $show
+        status=$?
+        [[ $status -eq 0 ]] || problems+=" Escape ended it with status $status;"
+    fi
+    if [[ -z $problems ]]; then
+        pass "keys: Space held $held ms, the arrows and pages seek, Home goes to 0, Escape ends with 0"
+    else
+        fail "keys:$problems"
     fi
 fi
 kill $show 2>/dev/null

@@ -55,6 +55,7 @@ struct BackendTable {
     bool (*sound_init)(int rate, int channels, std::string* error);
     bool (*sound_open_stream)(const uint8_t* bytes, size_t size, std::string* error, std::string* warning);
     void (*sound_play)(int32_t start_ms);
+    void (*sound_pause)();
     int32_t (*sound_position_ms)();
     void (*sound_close)();
     void (*frame_size)(int* width, int* height);

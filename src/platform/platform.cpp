@@ -31,7 +31,7 @@ const BackendTable& headless_table = headless_backend;
 #define ZELVO_TABLE_ENTRIES(X) \
     X(select) X(open_window) X(close_window) X(swap_buffers) X(set_title) X(show_cursor) \
     X(next_message) X(wait_message) X(message_box) X(wall_ms) X(sound_init) X(sound_open_stream) \
-    X(sound_play) X(sound_position_ms) X(sound_close) X(frame_size) X(resolve_samples)
+    X(sound_play) X(sound_pause) X(sound_position_ms) X(sound_close) X(frame_size) X(resolve_samples)
 #define ZELVO_CAPTURE_ENTRIES(X) \
     X(frame_kept) X(frames_written) X(frames_expected) X(start_capture) X(finish_capture) X(caught_signal)
 
@@ -162,6 +162,8 @@ void sound_play(int32_t start_ms) {
     dispatch.start_ms = start_ms < 0 ? 0 : start_ms;
     dispatch.last_reported = dispatch.start_ms;
 }
+
+void sound_pause() { backend().sound_pause(); }
 
 int32_t sound_position_ms() {
     const int32_t heard = backend().sound_position_ms();

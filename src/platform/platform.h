@@ -18,8 +18,11 @@
 #include <cstdint>
 #include <string>
 
-// Win32 virtual-key code of Escape, the only key the demo reads.
+// Win32 virtual-key codes of the keys the show reads: Escape ends it, the
+// others drive the player (pause, seeks, the timeline overlay).
 constexpr int key_escape = 27;
+constexpr int key_tab = 0x09, key_shift = 0x10, key_space = 0x20, key_page_up = 0x21, key_page_down = 0x22,
+              key_home = 0x24, key_left = 0x25, key_right = 0x27;
 
 enum class MessageKind {
     quit,         // the quit message posted by platform_post_quit; wparam is its exit code
@@ -192,15 +195,20 @@ bool sound_init(int rate, int channels, std::string* error = nullptr);
 // given) saying so.
 bool sound_open_stream(const uint8_t* bytes, size_t size, std::string* error, std::string* warning = nullptr);
 
-// Starts the stream at the given position in milliseconds of music.
+// Starts the stream at the given position in milliseconds of music; while it
+// plays or is paused, starts it again from there (a seek).
 void sound_play(int32_t start_ms);
 
+// Stops the sound where it is (a live device ramps it to silence first); the
+// position holds at the last value reported until sound_play starts it again.
+void sound_pause();
+
 // The playback position in milliseconds: what has been heard, smooth between
-// device callbacks, never moving backwards, running on in real time after the
-// stream ends, and never before the start. SDL: what the callback handed over
-// less what still waits in SDL's buffer; Win32: the device's own count of
-// samples played; the page: Web Audio's clock less its reported output
-// latency. A window backend's position is moved by the audio offset (the
+// device callbacks, never moving backwards from one sound_play to the next,
+// running on in real time after the stream ends, and never before the start.
+// SDL: what the callback handed over less what still waits in SDL's buffer;
+// Win32: the device's own count of samples played; the page: Web Audio's clock
+// less its reported output latency. A window backend's position is moved by the audio offset (the
 // picture later by that much). Muted: the start plus the wall-clock time since
 // sound_play. Headless: the virtual position. 0 before sound_play.
 // Test hook of the SDL and Win32 backends: with ZELVO_HOLD_MS=T in the environment the position

@@ -116,3 +116,61 @@ void invert_screen(float fov) {
     glEnable(GL_TEXTURE_2D);
     set_perspective(fov);
 }
+
+// ---- The held picture ----
+
+namespace {
+
+// The paused picture: the viewport as it was copied, in the lower-left corner
+// of a power-of-two texture (GL 1.1 takes no other sizes).
+struct HeldPicture {
+    GLuint texture = 0;
+    GLint viewport[4] = {0, 0, 0, 0};
+    int texture_width = 0, texture_height = 0;
+};
+
+HeldPicture held;
+
+int power_of_two_above(int n) {
+    int p = 1;
+    while (p < n) p *= 2;
+    return p;
+}
+
+}  // namespace
+
+void hold_frame() {
+    platform_resolve_samples();
+    glGetIntegerv(GL_VIEWPORT, held.viewport);
+    const int width = power_of_two_above(held.viewport[2]), height = power_of_two_above(held.viewport[3]);
+    if (held.texture == 0) glGenTextures(1, &held.texture);
+    glBindTexture(GL_TEXTURE_2D, held.texture);
+    if (width != held.texture_width || height != held.texture_height) {
+        // Nearest texels, so the picture comes back exactly as it was.
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+        held.texture_width = width;
+        held.texture_height = height;
+    }
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, held.viewport[0], held.viewport[1], held.viewport[2],
+                        held.viewport[3]);
+}
+
+void draw_held_frame() {
+    if (held.texture == 0) return;
+    glViewport(held.viewport[0], held.viewport[1], held.viewport[2], held.viewport[3]);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    set_ortho_screen();
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, held.texture);
+    const float s = static_cast<float>(held.viewport[2]) / static_cast<float>(held.texture_width);
+    const float t = static_cast<float>(held.viewport[3]) / static_cast<float>(held.texture_height);
+    const float texcoords[4][2] = {{0, 0}, {0, t}, {s, t}, {s, 0}};
+    draw_screen_quad(texcoords, {1, 1, 1, 1});
+    glEnable(GL_DEPTH_TEST);
+    set_perspective(90);
+}

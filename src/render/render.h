@@ -345,3 +345,49 @@ const CaptureMode* find_capture_mode(char code);
 // (800, 600), (800, 0) for a pass with inset d, times scale: the share of the
 // capture texture its square fills (capture_size / capture_texture_size).
 void capture_pass_texcoords(float d, float texcoords[4][2], float scale = 1.0f);
+
+// ---- The held picture and the timeline bar (the player's, drawn over the finished frame) ----
+
+// Copies the finished picture (the current viewport, resolved first where the
+// frame is multisampled) into the held-picture texture, made on first use. Called when the show pauses, before anything is
+// laid over the frame.
+void hold_frame();
+// Draws the held picture back over the viewport it was copied from, pixel for
+// pixel; then the 90 degree perspective. Called for each frame while paused.
+void draw_held_frame();
+
+// Text in a 5 x 7 pixel font (lower-case letters, digits, space and . : - / |;
+// capitals drawn as lower case, anything else as a space), each font pixel
+// scale units wide, advancing 6 pixels a character.
+float text_width(const char* text, float scale);
+// Adds the text's pixels as coloured quads with its lower-left corner at (x, y)
+// in screen space, a quad for each run of pixels in a row, to the open batch.
+void add_text(DrawList& list, const char* text, float x, float y, float scale, Colour colour);
+
+// One scene window's stretch of the bar, in screen x.
+struct BarSegment {
+    float x0, x1;
+    const char* name;
+    bool current;  // the window music time stands in
+};
+
+// What the timeline bar shows: the scene windows end to end across the screen,
+// where music time stands, and the time as text beside that mark.
+struct TimelineBar {
+    static constexpr int max_segments = 16;
+    int segment_count = 0;
+    BarSegment segments[max_segments] = {};
+    float position_x = 0;
+    const char* time_text = "";
+};
+
+// The bar's height from the bottom of the 800 x 600 screen.
+constexpr float timeline_bar_height = 46;
+
+// The bar as coloured quads in screen space: a dark band along the bottom,
+// each segment with its name centred in it (the current one lit), the mark at
+// the position and the time above it, kept inside the screen.
+void timeline_bar_list(const TimelineBar& bar, DrawList& list);
+// Blends the bar over the finished frame (no depth test, unlit), then sets the
+// 90 degree perspective; texturing on and blending off after.
+void draw_timeline_bar(const TimelineBar& bar);

@@ -156,9 +156,13 @@ bool check_combination(const ShellOptions& options, std::string* error) {
         return false;
     }
     if ((!options.capture_path.empty() || options.bench) &&
-        (options.fullscreen || options.mute || options.has_audio_offset)) {
-        // A capture or a bench draws off screen and opens no sound device anyway.
-        const char* option = options.fullscreen ? "--fullscreen" : options.mute ? "--mute" : "--audio-offset";
+        (options.fullscreen || options.mute || options.has_audio_offset || options.loop)) {
+        // A capture or a bench draws off screen and opens no sound device anyway,
+        // and has to end by itself.
+        const char* option = options.fullscreen ? "--fullscreen"
+                             : options.mute     ? "--mute"
+                             : options.loop     ? "--loop"
+                                                : "--audio-offset";
         *error = std::string(option) + " does not apply to " + (options.bench ? "--bench" : "--capture");
         return false;
     }
@@ -238,6 +242,8 @@ const OptionRow option_rows[] = {
          return (o->has_samples = parse_samples(v, &o->samples)) ||
                 refuse(e, std::string("--aa needs 1, 2, 4 or 8 samples a pixel, not '") + v + "'");
      }},
+    {"--loop", nullptr, "at the end start again from music time 0, until Escape",
+     [](const char*, ShellOptions* o, std::string*) { return o->loop = true; }},
     {"--dir", "DIR", "run in DIR, which holds the data/ folder",
      [](const char* v, ShellOptions* o, std::string* e) { return take_text(v, &o->dir, "--dir needs a folder", e); }},
     {"--from", "MS", "start the soundtrack MS milliseconds in",
@@ -339,7 +345,7 @@ bool parse_options(int argc, const char* const* argv, ShellOptions* options, std
 std::string usage_text() {
     std::string text =
         "Usage: zelvo [--window | --fullscreen] [--size WxH] [--aa N] [--mute] [--audio-offset MS] [--dir DIR]\n"
-        "             [--from MS] [--to MS] [--reference]\n"
+        "             [--from MS] [--to MS] [--loop] [--reference]\n"
         "       zelvo --capture FOLDER [--size WxH] [--aa N] [--fps N] [--dir DIR] [--from MS] [--to MS]\n"
         "             [--reference]\n"
         "       zelvo --bench [--size WxH] [--aa N] [--frames N] [--scene NAME] [--json FILE] [--dir DIR]\n"
@@ -348,6 +354,11 @@ std::string usage_text() {
         "\n"
         "Plays the zelvo demo: 800 x 600 full screen, or a window when the display\n"
         "refuses the mode. Escape or closing the window ends it.\n"
+        "\n"
+        "Keys while it plays: Space pauses and resumes; Right and Left seek a bar\n"
+        "(" + std::to_string(seek_bar_ms) + " ms) on or back, with Shift ten; Page Down goes to the next scene,\n"
+        "Page Up to the start of this one (pressed again, the one before); Home\n"
+        "goes back to the start of the music; Tab held shows the timeline.\n"
         "\n"
         "The show reads its data/ folder from DIR with --dir, else from the working\n"
         "directory, else the one installed with it (../share/zelvo/data beside the\n"

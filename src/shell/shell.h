@@ -12,8 +12,9 @@
 // Files: main.cpp (the command line and the backend's choice), options.cpp,
 // settings.cpp, startup.cpp (start-up in the show's order, playback,
 // shut-down), window.cpp (the window and its messages), loading_screen.cpp,
-// main_loop.cpp, status_line.cpp, exit.cpp (the ways out), bench.cpp (or
-// bench_absent.cpp in the browser), scene_names.cpp.
+// main_loop.cpp, player.cpp (pause, seeks, --loop and the timeline overlay),
+// status_line.cpp, exit.cpp (the ways out), bench.cpp (or bench_absent.cpp in
+// the browser), scene_names.cpp.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "render/render.h"
 #include "resources/resources.h"
 #include "scenes/credits/credits.h"
 
@@ -74,6 +76,7 @@ struct ShellOptions {
     bool help = false;
     bool version = false;
     bool list_scenes = false;   // --scenes: print the scene table and end
+    bool loop = false;          // --loop: at the end the show starts again from music time 0
 };
 
 // Samples a pixel in a window or the full screen without --aa.
@@ -143,20 +146,44 @@ int window_proc(const Message& message);
 // While the window is inactive a pass waits this long for a message at most.
 constexpr uint32_t inactive_wait_ms = 100;
 
+// The player's state: the show paused or playing, the overlay shown or not.
+struct Player {
+    bool paused = false;
+    bool redraw = false;   // paused: the frame at music time is drawn once more and held
+    bool overlay = false;  // Tab is held: the timeline bar lies over the picture
+};
+
+// The GL side of the player, so a test can stand in for it.
+struct PlayerDrawing {
+    void (*hold)() = hold_frame;
+    void (*held)() = draw_held_frame;
+    void (*bar)(const TimelineBar&) = draw_timeline_bar;
+};
+
 // What one run of the main loop needs besides the process-wide state.
 struct MainLoop {
-    int32_t from_ms = 0;           // where playback started; the rate averages from here
+    int32_t from_ms = 0;           // where playback started, or the last seek; the rate averages from here
     int32_t to_ms = INT32_MAX;     // the loop ends once music time passes this
+    bool loop = false;             // --loop: the end starts the show again from music time 0
     int (*draw_frame)() = nullptr; // run_timeline unless a test stands in
+    PlayerDrawing drawing;
+    Player player;
     bool finished = false;
     int32_t frames_drawn = 0;      // frames presented by the loop
 };
 
-// One pass: at most one message, then (while active and Escape is up) one frame,
-// laid out at the platform's frame size,
-// at the soundtrack position, then the counters and the status line. While
-// inactive it draws nothing but follows the soundtrack, ends the loop past the
-// show's end or the range's, and waits up to inactive_wait_ms for a message.
+// While paused a pass waits this long for a message at most before it shows
+// the held picture again.
+constexpr uint32_t paused_wait_ms = 15;
+
+// One pass: at most one message (a key of the player's acts at once), then
+// (while active and Escape is up) one frame at the soundtrack position, laid
+// out at the platform's frame size, or
+// while paused the held picture, the timeline bar over either while Tab is
+// held, then the counters and the status line. While inactive it draws
+// nothing but follows the soundtrack, ends the loop past the show's end or the
+// range's, and waits up to inactive_wait_ms for a message. The end starts the
+// show again from 0 with --loop.
 void main_loop_pass(MainLoop& loop);
 
 // Runs passes until the loop is finished.
@@ -165,14 +192,47 @@ void run_main_loop(MainLoop& loop);
 // Average frames per second over elapsed_ms of playback; 0 before any has passed.
 float average_rate(int32_t frames, int32_t elapsed_ms);
 
+// ---- The player (player.cpp) ----
+
+// Right and Left seek by this bar: the beat of the cue table.
+extern const int32_t seek_bar_ms;
+// Page Up within this long of a scene's first millisecond goes to the scene before.
+extern const int32_t scene_restart_grace_ms;
+
+// Where a key of the player's sends music time t: Right and Left a bar on or
+// back (ten with Shift), Page Down the next scene's first millisecond, Page Up
+// the first of the scene t lies in (within scene_restart_grace_ms of it, the
+// one before), Home 0. Targets are clamped to 0 ... the first millisecond past
+// the show's end. False, with *target untouched, for any other key.
+bool seek_target(int key, bool shift, int32_t t, int32_t* target);
+
+// The timeline bar at music time t: every scene window as a segment of the
+// 800-unit screen width in proportion to its length, the one holding t
+// marked, the position, and time_text (which must outlive the bar).
+TimelineBar timeline_bar_at(int32_t t, const char* time_text);
+
+// Starts the show at t as --from does: every scene's state and the shared
+// rand as start-up leaves them, music time t, the rate counted from there,
+// and the sound playing from t (paused: the frame at t drawn and held).
+void seek_show(MainLoop& loop, int32_t t);
+
+// A key message, once window_proc has noted it; was_down tells a repeat of a
+// held key. Space pauses or resumes on the press, Tab shows the bar while
+// held, the seek keys seek (the arrows on every repeat too); others do nothing.
+void player_key(MainLoop& loop, const Message& message, bool was_down);
+
+// The show has ended (its end, the range's, a seek past either): with --loop it
+// starts again from 0, otherwise the loop is finished.
+void end_of_show(MainLoop& loop);
+
 // ---- Status line ----
 
 // "zelvo | %d ms [%d] | %3.0f fps | by Kardel" with the music time, the credits'
-// local time and the rate.
-std::string format_status_line(int32_t time, int32_t credits_time, float rate);
+// local time and the rate; paused, "paused" stands in place of the rate.
+std::string format_status_line(int32_t time, int32_t credits_time, float rate, bool paused = false);
 
 // Sets the status line as the window title (headless: the progress line).
-void update_status_line(int32_t time, float rate);
+void update_status_line(int32_t time, float rate, bool paused = false);
 
 // ---- Loading screen ----
 

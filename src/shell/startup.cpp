@@ -138,6 +138,7 @@ int run_demo(const ShellOptions& options) {
     MainLoop loop;
     loop.from_ms = options.from_ms;
     if (options.has_to) loop.to_ms = options.to_ms;
+    loop.loop = options.loop;
     run_main_loop(loop);
 
     int status = capturing ? finish_capture() : exit_ok;

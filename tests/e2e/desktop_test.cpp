@@ -334,3 +334,86 @@ TEST_F(ScaledDesktop, ResizedWindowLetterboxesTheSameWayAndAltEnterFillsTheScree
         expect_letterboxed({0, 0, 1280, 1024}, {0, 32, 1280, 960});
     }
 }
+
+namespace {
+
+const std::regex paused_line_pattern(R"(^zelvo \| (-?\d+) ms \[-?\d+\] \| paused \| by Kardel$)");
+
+class DesktopPlayer : public Desktop {
+protected:
+    // Starts zelvo muted in a window with the extra options and finds its window.
+    void start_muted(const std::vector<std::string>& extra) {
+        std::vector<std::string> options = {"--mute"};
+        options.insert(options.end(), extra.begin(), extra.end());
+        child = e2e::start(zelvo(options), environment(), logs);
+    }
+
+    // Waits up to 30 s for a title the pattern matches whose time passes the
+    // test; the time shown, or -1 (with the last title in last_title).
+    long wait_for(const std::regex& pattern, bool (*wanted)(long ms, long than), long than) {
+        for (int i = 0; i < 300 && !e2e::has_ended(child); ++i) {
+            if (window.empty()) window = status_window();
+            if (!window.empty()) {
+                last_title = xdotool("getwindowname " + window);
+                std::smatch match;
+                if (std::regex_match(last_title, match, pattern) && wanted(std::stol(match[1]), than))
+                    return std::stol(match[1]);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return -1;
+    }
+    long wait_playing_past(long ms) {
+        return wait_for(status_line_pattern, [](long t, long than) { return t > than; }, ms);
+    }
+    long wait_paused_at(long ms) {
+        return wait_for(paused_line_pattern, [](long t, long than) { return than < 0 || t == than; }, ms);
+    }
+    void press(const std::string& keys) { xdotool("windowfocus --sync " + window + " key " + keys); }
+
+    std::string last_title;
+};
+
+}  // namespace
+
+TEST_F(DesktopPlayer, SpacePausesTheArrowsPagesAndHomeSeekEscapeStillEnds) {
+    start_muted({"--from", "40000"});
+    ASSERT_GT(wait_playing_past(40000), 0) << last_title;
+    press("space");
+    const long held = wait_paused_at(-1);
+    ASSERT_GT(held, 40000) << "Space: " << last_title;
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    EXPECT_EQ(wait_paused_at(held), held) << "the time moved while paused: " << last_title;
+    const struct {
+        const char* keys;
+        long at;
+    } steps[] = {
+        // From the credits back ten bars into the town, on to the credits' start and the town's again.
+        {"Right", held + 1333}, {"Left", held}, {"shift+Left", held - 13330}, {"Next", 32047}, {"Next", 53359},
+        {"Prior", 32047}, {"Home", 0},
+    };
+    for (const auto& step : steps) {
+        press(step.keys);
+        EXPECT_EQ(wait_paused_at(step.at), step.at) << step.keys << ": " << last_title;
+    }
+    press("space");
+    EXPECT_GT(wait_playing_past(100), 100) << "Space again: " << last_title;
+    e2e::Clock::time_point escaped = e2e::Clock::now();
+    press("Escape");
+    e2e::Outcome o = e2e::wait(child, 15, escaped);
+    ASSERT_TRUE(o.exited) << describe(o);
+    EXPECT_EQ(o.exit_code, 0) << describe(o);
+}
+
+TEST_F(DesktopPlayer, LoopStartsAgainFromTheBeginningAfterTheEnd) {
+    start_muted({"--loop", "--from", "160000"});
+    ASSERT_GT(wait_playing_past(160000), 0) << last_title;
+    // Past the end the music starts again from 0, without the loading screen.
+    const long again = wait_for(status_line_pattern, [](long t, long) { return t < 5000; }, 0);
+    EXPECT_GE(again, 0) << last_title;
+    EXPECT_FALSE(e2e::has_ended(child)) << "the show ended instead of starting again";
+    press("Escape");
+    e2e::Outcome o = e2e::wait(child, 15);
+    ASSERT_TRUE(o.exited) << describe(o);
+    EXPECT_EQ(o.exit_code, 0) << describe(o);
+}

@@ -6,6 +6,9 @@
 //     more than MAX_SHARE (a fraction) of the pixels differ by more than LEVEL.
 //   frame-check mean A.png
 //     prints the mean of every channel of every pixel (0 to 255).
+//   frame-check sharpness A.png
+//     prints the mean absolute difference of neighbouring pixels, across and
+//     down, over every channel: how sharp the frame is.
 //   frame-check columns A.png TOP BOTTOM
 //     prints "x width" of the widest run of columns that hold a pixel brighter
 //     than black (any channel above 16) between rows TOP and BOTTOM (from the top).
@@ -68,6 +71,23 @@ int mean(const char* path) {
     return 0;
 }
 
+int sharpness(const char* path) {
+    std::vector<uint8_t> rgb;
+    int width = 0, height = 0;
+    if (!read(path, &rgb, &width, &height)) return 2;
+    double sum = 0;
+    long count = 0;
+    for (int y = 0; y + 1 < height; ++y)
+        for (int x = 0; x + 1 < width; ++x)
+            for (int c = 0; c < 3; ++c) {
+                const size_t at = (static_cast<size_t>(y) * width + x) * 3 + c;
+                sum += std::abs(rgb[at] - rgb[at + 3]) + std::abs(rgb[at] - rgb[at + static_cast<size_t>(width) * 3]);
+                count += 2;
+            }
+    std::printf("%.3f\n", count ? sum / count : 0.0);
+    return 0;
+}
+
 int columns(const char* path, int top, int bottom) {
     std::vector<uint8_t> rgb;
     int width = 0, height = 0;
@@ -98,8 +118,10 @@ int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "diff" && argc == 6) return diff(argv[2], argv[3], std::atoi(argv[4]), std::atof(argv[5]));
     if (command == "mean" && argc == 3) return mean(argv[2]);
+    if (command == "sharpness" && argc == 3) return sharpness(argv[2]);
     if (command == "columns" && argc == 5) return columns(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
-    std::fputs("usage: frame-check diff A.png B.png LEVEL MAX_SHARE | mean A.png | columns A.png TOP BOTTOM\n",
+    std::fputs("usage: frame-check diff A.png B.png LEVEL MAX_SHARE | mean A.png | sharpness A.png |\n"
+               "       columns A.png TOP BOTTOM\n",
                stderr);
     return 2;
 }

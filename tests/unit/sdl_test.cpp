@@ -172,6 +172,19 @@ TEST_F(DummyAudio, StreamPlaysInRealTimeAndRunsOnPastItsEnd) {
     EXPECT_EQ(sound_position_ms(), after_close) << "a closed stream holds its last position";
 }
 
+TEST_F(DummyAudio, PauseHoldsThePositionAndPlayAgainSeeks) {
+    const std::vector<uint8_t> mp3 = tone_mp3(44100, 2, 1.0);
+    std::string error;
+    ASSERT_TRUE(sound_open_stream(mp3.data(), mp3.size(), &error)) << error;
+    play_and_follow(200, 200);
+    sound_pause();
+    const int32_t held = sound_position_ms();
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(sound_position_ms(), held) << "paused, the position holds";
+    play_and_follow(held, 150);  // resumed where it stood
+    play_and_follow(100, 150);   // and back, a seek
+}
+
 TEST_F(DummyAudio, MonoStreamAtAnotherRateIsConvertedForTheDevice) {
     const std::vector<uint8_t> mp3 = tone_mp3(22050, 1, 1.0);
     std::string error;

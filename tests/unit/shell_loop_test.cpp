@@ -5,12 +5,20 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <vector>
 
+#include "resources/resources.h"
+#include "scenes/city/city.h"
+#include "scenes/credits/credits.h"
+#include "scenes/objects/objects.h"
+#include "scenes/office/office.h"
+#include "scenes/tunnel/tunnel.h"
 #include "shell/shell.h"
+#include "timeline/cues.h"
 #include "timeline/timeline.h"
 
 namespace {
@@ -26,13 +34,17 @@ struct FakePlatform {
     std::vector<int32_t> drawn_at;  // music time of every frame the loop drew
     int draw_result = 1;
     std::vector<uint32_t> waits;  // the timeout of every wait for a message
+    std::vector<int32_t> plays;   // where every sound_play started
+    int pauses = 0;
+    int holds = 0, helds = 0, bars = 0;  // the player's drawing: held pictures kept and shown, bars laid
 };
 
 FakePlatform fake;
 
+// Like run_timeline, the show ends past its last millisecond.
 int fake_draw_frame() {
     fake.drawn_at.push_back(music_time);
-    return fake.draw_result;
+    return music_time > show_last_ms ? 0 : fake.draw_result;
 }
 
 Message message(MessageKind kind, uint32_t wparam = 0, bool minimized = false) {
@@ -86,7 +98,11 @@ bool sound_open_stream(const uint8_t*, size_t, std::string* error, std::string*)
     if (!fake.stream_opens) *error = "not an MP3 stream";
     return fake.stream_opens;
 }
-void sound_play(int32_t) {}
+void sound_play(int32_t start_ms) {
+    fake.plays.push_back(start_ms);
+    fake.position = start_ms;
+}
+void sound_pause() { fake.pauses += 1; }
 int32_t sound_position_ms() { return fake.position; }
 void sound_close() { fake.sound_closes += 1; }
 bool platform_finish_capture(std::string*) { return true; }
@@ -105,6 +121,7 @@ protected:
         shell.frames_per_second = 0;
         loop = MainLoop{};
         loop.draw_frame = fake_draw_frame;
+        loop.drawing = {[] { fake.holds += 1; }, [] { fake.helds += 1; }, [](const TimelineBar&) { fake.bars += 1; }};
     }
     void pass() { main_loop_pass(loop); }
     MainLoop loop;
@@ -313,6 +330,229 @@ TEST_F(MainLoopPass, WindowProcHandlesItsTable) {
     EXPECT_FALSE(shell.key_down['Q']);
     EXPECT_TRUE(fake.messages.empty());
     EXPECT_EQ(fake.sound_closes, 0);
+}
+
+
+// ---- The player ----
+
+TEST(PlayerSeek, KeysLandWhereTheyShouldClampedAtBothEnds) {
+    constexpr int32_t end = show_last_ms + 1;
+    const struct {
+        int key;
+        bool shift;
+        int32_t t, target;
+    } rows[] = {
+        {key_right, false, 1000, 1000 + beat_ms},
+        {key_left, false, 5000, 5000 - beat_ms},
+        {key_left, false, 1000, 0},
+        {key_right, true, 1000, 1000 + 10 * beat_ms},
+        {key_left, true, 20000, 20000 - 10 * beat_ms},
+        {key_right, false, 160000, end},
+        {key_page_down, false, 0, 21387},
+        {key_page_down, false, 21386, 21387},
+        {key_page_down, false, 21387, 32047},
+        {key_page_down, false, 155000, end},
+        {key_page_down, false, end, end},
+        {key_page_up, false, 40000, 32047},                        // well into the credits: their start
+        {key_page_up, false, 32047, 21387},                        // at the start: the scene before
+        {key_page_up, false, 32047 + beat_ms - 1, 21387},
+        {key_page_up, false, 32047 + beat_ms, 32047},
+        {key_page_up, false, 300, 0},                              // nothing before the first
+        {key_page_up, false, end, 151941},                         // past the end: the last scene
+        {key_home, false, 90000, 0},
+    };
+    for (const auto& row : rows) {
+        int32_t target = -1;
+        EXPECT_TRUE(seek_target(row.key, row.shift, row.t, &target));
+        EXPECT_EQ(target, row.target) << "key " << row.key << (row.shift ? " with Shift" : "") << " at " << row.t;
+    }
+    int32_t untouched = 7;
+    for (int key : {key_space, key_tab, key_escape, int{'A'}, 0x26 /* up */, 0x23 /* end */})
+        EXPECT_FALSE(seek_target(key, false, 1000, &untouched) || untouched != 7) << key;
+}
+
+TEST(PlayerBar, SegmentsSpanTheScreenInProportionAndMarkTheCurrentScene) {
+    const TimelineBar bar = timeline_bar_at(70000, "70000 ms");
+    ASSERT_EQ(bar.segment_count, scene_window_count);
+    EXPECT_FLOAT_EQ(bar.segments[0].x0, 0);
+    EXPECT_FLOAT_EQ(bar.segments[scene_window_count - 1].x1, 800);
+    const float per_ms = 800.0f / (show_last_ms + 1);
+    for (int i = 0; i < scene_window_count; ++i) {
+        const BarSegment& s = bar.segments[i];
+        if (i > 0) {
+            EXPECT_FLOAT_EQ(s.x0, bar.segments[i - 1].x1) << "segments follow each other without gaps";
+        }
+        EXPECT_NEAR(s.x1 - s.x0, (scene_windows[i].last - scene_windows[i].first + 1) * per_ms, 1e-3);
+        EXPECT_STREQ(s.name, scene_windows[i].name);
+        EXPECT_EQ(s.current, scene_windows[i].scene == SceneId::office) << i;
+    }
+    EXPECT_NEAR(bar.position_x, 70000 * per_ms, 1e-3);
+    EXPECT_FLOAT_EQ(timeline_bar_at(500000, "").position_x, 800);
+}
+
+namespace {
+
+Message key_message(int key, bool down) { return message(down ? MessageKind::key_down : MessageKind::key_up, key); }
+
+// What the scenes keep from frame to frame, and where the shared rand stands.
+struct SceneState {
+    CreditState images;
+    ParticleField field;
+    Vec3 cameras[8];
+    TunnelProfile rings[tunnel_ring_count];
+    int next_rand;
+};
+
+SceneState scene_state() {
+    SceneState s{};
+    s.images = credits_scene.images;
+    s.field = credits_scene.field;
+    const CameraPath* paths[] = {&city_scene.camera, &office_scene.camera, &tunnel_scene.camera, &objects_scene.camera};
+    for (int i = 0; i < 4; ++i) {
+        s.cameras[2 * i] = paths[i]->held_eye;
+        s.cameras[2 * i + 1] = paths[i]->held_centre;
+    }
+    for (int i = 0; i < tunnel_ring_count; ++i) s.rings[i] = tunnel_scene.rings[i];
+    s.next_rand = demo_rand();
+    return s;
+}
+
+bool same_state(const SceneState& a, const SceneState& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// Frames drawn: every scene's state moved on from where it started.
+void scribble_on_scenes() {
+    credits_scene.images.pos[credit_vek] = 12;
+    credits_scene.images.alpha[credit_mirl] = 0.65f;
+    credits_scene.field.particles[7].x = 33;
+    city_scene.camera.held_eye = {1, 2, 3};
+    office_scene.camera.held_centre = {4, 5, 6};
+    tunnel_scene.camera.held_eye = {7, 8, 9};
+    objects_scene.camera.held_centre = {1, 1, 1};
+    tunnel_scene.rings[3].points[2] = {0.5f, 0.25f};
+    for (int i = 0; i < 99; ++i) demo_rand();
+}
+
+}  // namespace
+
+TEST_F(MainLoopPass, PauseHoldsThePositionAndResumesFromIt) {
+    fake.position = 5000;
+    pass();
+    fake.messages.push_back(key_message(key_space, true));
+    fake.position = 5040;  // the sound ran on a little while the key came
+    pass();
+    EXPECT_EQ(fake.pauses, 1);
+    EXPECT_EQ(fake.drawn_at, (std::vector<int32_t>{5000, 5000})) << "the paused frame is drawn once more, then held";
+    EXPECT_EQ(fake.holds, 1);
+    // Held: the picture comes from the copy, the time stands, a repeat of the key changes nothing.
+    fake.messages.push_back(key_message(key_space, true));
+    fake.position = 9000;
+    pass();
+    pass();
+    EXPECT_EQ(fake.drawn_at.size(), 2u);
+    EXPECT_EQ(fake.helds, 2);
+    EXPECT_EQ(fake.swaps, 4);
+    EXPECT_EQ(music_time, 5000);
+    EXPECT_EQ(fake.titles.back(), "zelvo | 5000 ms [" + std::to_string(credits_local_time) + "] | paused | by Kardel");
+    EXPECT_EQ(fake.waits, (std::vector<uint32_t>(3, paused_wait_ms))) << "paused passes wait rather than spin";
+    // Tab lays the bar over the held picture while it is held.
+    fake.messages.push_back(key_message(key_tab, true));
+    pass();
+    fake.messages.push_back(key_message(key_tab, false));
+    pass();
+    EXPECT_EQ(fake.bars, 1);
+    // Released and pressed again: the sound starts from the held time, the frames follow it.
+    fake.messages.push_back(key_message(key_space, false));
+    fake.messages.push_back(key_message(key_space, true));
+    pass();
+    pass();
+    EXPECT_EQ(fake.plays, std::vector<int32_t>{5000});
+    EXPECT_EQ(fake.drawn_at.back(), 5000);
+    fake.position = 5100;
+    pass();
+    EXPECT_EQ(fake.drawn_at.back(), 5100);
+    EXPECT_NE(fake.titles.back().find(" fps |"), std::string::npos) << fake.titles.back();
+}
+
+TEST_F(MainLoopPass, ASeekStartsTheScenesAndTheSoundAfreshFromItsTime) {
+    reset_demo_rand();
+    init_scenes();
+    const SceneState fresh = scene_state();
+    struct Row {
+        std::vector<Message> keys;
+        bool paused;
+        int32_t from, target;
+        size_t seeks;
+        int frames_since;  // frames drawn since the last seek
+    };
+    const Row rows[] = {
+        {{key_message(key_right, true)}, false, 40000, 40000 + beat_ms, 1, 1},
+        {{key_message(key_shift, true), key_message(key_left, true)}, false, 40000, 40000 - 10 * beat_ms, 1, 1},
+        {{key_message(key_right, true), key_message(key_right, true)}, false, 40000, 40000 + 2 * beat_ms, 2, 1},
+        {{key_message(key_page_up, true), key_message(key_page_up, true)}, false, 40000, 32047, 1, 2},  // held: once
+        {{key_message(key_page_down, true)}, true, 100000, 109312, 1, 0},
+        {{key_message(key_home, true)}, true, 100000, 0, 1, 0},
+    };
+    for (const Row& row : rows) {
+        SetUp();
+        fake.position = row.from;
+        pass();
+        if (row.paused) {
+            fake.messages.push_back(key_message(key_space, true));
+            pass();
+        }
+        scribble_on_scenes();
+        for (const Message& m : row.keys) fake.messages.push_back(m);
+        for (size_t i = 0; i < row.keys.size(); ++i) pass();
+        SCOPED_TRACE(row.target);
+        EXPECT_EQ(fake.drawn_at.back(), row.target) << "the frame after the seek is at its time";
+        EXPECT_EQ(music_time, row.target);
+        if (row.paused) {
+            // Paused, the sound waits for Space; the new frame is held.
+            EXPECT_TRUE(fake.plays.empty());
+            EXPECT_EQ(fake.holds, 2);
+            EXPECT_NE(fake.titles.back().find("| paused |"), std::string::npos) << fake.titles.back();
+        } else {
+            EXPECT_EQ(fake.plays.size(), row.seeks);
+            EXPECT_EQ(fake.plays.back(), row.target);
+            EXPECT_EQ(shell.frame_count, row.frames_since) << "the rate counts from the seek";
+        }
+        // Nothing drawn for real since: the scenes stand as a fresh --from start leaves them.
+        EXPECT_TRUE(same_state(scene_state(), fresh)) << "after a seek the scenes' state differs from a fresh start";
+    }
+}
+
+TEST_F(MainLoopPass, TheEndAndSeeksPastItEndTheShowOrWithLoopStartItAgainFromZero) {
+    const struct {
+        bool loop;
+        int32_t to_ms, position;
+        int key;  // pressed at the position, or 0
+    } rows[] = {
+        {false, INT32_MAX, 160705, 0},       {true, INT32_MAX, 160705, 0},
+        {false, 20000, 20001, 0},            {true, 20000, 20001, 0},
+        {false, INT32_MAX, 155000, key_page_down}, {true, INT32_MAX, 160000, key_right},
+    };
+    for (const auto& row : rows) {
+        SetUp();
+        loop.loop = row.loop;
+        loop.to_ms = row.to_ms;
+        fake.position = row.key ? row.position : row.position - 1000;
+        pass();
+        fake.position = row.position;
+        if (row.key) fake.messages.push_back(key_message(row.key, true));
+        pass();
+        if (row.key) pass();
+        SCOPED_TRACE(row.position);
+        EXPECT_EQ(loop.finished, !row.loop);
+        if (!row.loop) continue;
+        EXPECT_EQ(fake.plays.back(), 0) << "the sound starts again from 0";
+        pass();
+        EXPECT_EQ(fake.drawn_at.back(), 0);
+        EXPECT_FALSE(loop.finished);
+    }
+    // Looping, Escape still ends it.
+    fake.messages.push_back(key_message(key_escape, true));
+    pass();
+    EXPECT_TRUE(loop.finished);
 }
 
 // ---- Fatal start-up paths ----

@@ -187,6 +187,7 @@ TEST(Options, ReadsEveryOptionInBothSpellings) {
     EXPECT_EQ(sized.samples, 4);
     EXPECT_EQ(parse({"--bench"}).options.width, 800);
     EXPECT_FALSE(parse({"--window"}).options.has_samples);
+    EXPECT_TRUE(parse({"--window", "--loop", "--from", "1000", "--to", "9000"}).options.loop);
 }
 
 TEST(Options, RefusesWhatItCannotUse) {
@@ -245,6 +246,8 @@ TEST(Options, RefusesWhatItCannotUse) {
         {"--aa", "0"},
         {"--aa", "3"},
         {"--aa", "16"},
+        {"--loop", "--capture", "x"},  // a capture must end
+        {"--loop", "--bench"},
     };
     for (const auto& arguments : refused) {
         Parsed p = parse(arguments);
@@ -261,7 +264,7 @@ TEST(Options, UsageNamesEveryOption) {
     std::string usage = usage_text();
     for (const char* option : {"--window", "--fullscreen", "--mute", "--dir", "--from", "--to", "--capture",
                                "--fps", "--help", "--version", "--bench", "--frames", "--scene", "--json",
-                               "--reference", "--scenes", "--audio-offset"}) {
+                               "--reference", "--scenes", "--audio-offset", "--loop"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
 }

@@ -3,7 +3,8 @@
 // Every scene's still against the Linux build's frame of the same music time
 // (and the town at device pixel ratio 2 against its 1600 x 1200 frame),
 // the lit city and office at their desktop brightness, a played range without
-// WebGL errors on the console, a missing data file's message in the page.
+// WebGL errors on the console, the player's keys and taps and &loop, a
+// missing data file's message in the page.
 // Prints "N passed, N failed"; exits 1 when one failed.
 'use strict';
 const {execFileSync, spawn} = require('child_process');
@@ -167,6 +168,58 @@ async function main() {
       fail('sound: the music moved ' + music + ' ms in ' + wall + ' ms; audio ' + JSON.stringify(audio) + '; ' +
            page.console.slice(-3).join(' | '));
     }
+
+    // ---- the player: keys dispatched to the canvas, taps, &loop ----
+    const titleNow = async () => String(await browser.evaluate(page, 'document.title'));
+    const pausedAt = (title) => { const m = /^zelvo \| (\d+) ms \[-?\d+\] \| paused \| by Kardel$/.exec(title); return m ? Number(m[1]) : -1; };
+    const playingAt = (title) => { const m = /^zelvo \| (\d+) ms \[-?\d+\] \| +\d+ fps/.exec(title); return m ? Number(m[1]) : -1; };
+    // Waits up to 30 s for a title that passes the test; the last title seen.
+    const waitTitle = async (test) => {
+      let title = '';
+      for (let i = 0; i < 300; i++) {
+        title = await titleNow();
+        if (test(title)) break;
+        await sleep(100);
+      }
+      return title;
+    };
+    const press = async (key, code) => {
+      for (const type of ['keyDown', 'keyUp'])
+        await page.send('Input.dispatchKeyEvent', {type, key, code: key, windowsVirtualKeyCode: code});
+    };
+    const tap = async (x) => {
+      await page.send('Input.dispatchTouchEvent', {type: 'touchStart', touchPoints: [{x, y: 300}]});
+      await page.send('Input.dispatchTouchEvent', {type: 'touchEnd', touchPoints: []});
+    };
+    page.console.length = 0;
+    await page.send('Page.navigate', {url: address + 'index.html?from=40000&mute'});
+    const problems = [];
+    if (playingAt(await waitTitle((t) => playingAt(t) > 40000)) < 0) problems.push('never played');
+    await press(' ', 32);
+    const held = pausedAt(await waitTitle((t) => pausedAt(t) >= 0));
+    await sleep(500);
+    if (held < 0 || pausedAt(await titleNow()) !== held) problems.push('Space did not hold the time: ' + await titleNow());
+    const steps = [['ArrowRight', 39, held + 1333], ['ArrowLeft', 37, held], ['PageDown', 34, 53359], ['Home', 36, 0]];
+    for (const [key, code, at] of steps) {
+      await press(key, code);
+      const title = await waitTitle((t) => pausedAt(t) === at);
+      if (pausedAt(title) !== at) problems.push(key + ': "' + title + '", not ' + at);
+    }
+    await page.send('Emulation.setTouchEmulationEnabled', {enabled: true, maxTouchPoints: 1});
+    await tap(700);
+    let tapped = await waitTitle((t) => pausedAt(t) === 1333);
+    if (pausedAt(tapped) !== 1333) problems.push('a tap on the right third: "' + tapped + '"');
+    await tap(400);
+    tapped = await waitTitle((t) => playingAt(t) > 1333);
+    if (playingAt(tapped) <= 1333) problems.push('a tap in the middle: "' + tapped + '"');
+    await page.send('Emulation.setTouchEmulationEnabled', {enabled: false});
+    (problems.length ? fail : pass)('keys in the page: ' + (problems.length ? problems.join('; ') :
+      'Space held ' + held + ' ms, the arrows, Page Down and Home seek, taps seek and resume'));
+
+    await page.send('Page.navigate', {url: address + 'index.html?from=160000&mute&loop'});
+    await waitTitle((t) => playingAt(t) >= 160000);
+    const looped = await waitTitle((t) => playingAt(t) >= 0 && playingAt(t) < 5000);
+    (playingAt(looped) >= 0 && playingAt(looped) < 5000 ? pass : fail)('&loop: after the end the page plays "' + looped + '"');
 
     // ---- a missing data file: its message in the page and on the console ----
     const missing = /Can't find music file/;

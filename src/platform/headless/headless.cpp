@@ -437,6 +437,8 @@ const BackendTable headless_backend = {
     .sound_init = [](int, int, std::string*) { return true; },  // no device to open
     .sound_open_stream = headless_sound_open_stream,
     .sound_play = headless_sound_play,
+    // The virtual position holds; nothing reaches the sink until play starts again.
+    .sound_pause = [] { headless.playing = false; },
     .sound_position_ms = headless_sound_position_ms,
     .sound_close = headless_sound_close,
     .frame_size =

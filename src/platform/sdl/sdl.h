@@ -14,6 +14,7 @@
 bool sdl_sound_init(int rate, int channels, bool mute, std::string* error);
 bool sdl_sound_open_stream(const uint8_t* bytes, size_t size, std::string* error, std::string* warning);
 void sdl_sound_play(int32_t start_ms);
+void sdl_sound_pause();
 int32_t sdl_sound_position_ms();
 void sdl_sound_close();
 

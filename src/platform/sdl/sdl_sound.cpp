@@ -6,7 +6,8 @@
 // latency of the sound server beyond its own buffer: --audio-offset is there
 // for the rest. Closing ramps the output to silence before the device goes.
 // Muted, no device is opened and the position runs from the start on the wall
-// clock, as it would while playing.
+// clock, as it would while playing. A seek is play from another frame of the
+// decoded samples; a pause ramps the output to silence and stops the count.
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
@@ -36,7 +37,8 @@ struct Stream {
     bool playing = false;
     PlaybackClock clock;
     Clock::time_point last_callback;
-    FadeOut fade;                  // begun by close; the callback ramps and counts it down
+    FadeOut fade;                  // begun by close or pause; the callback ramps and counts it down
+    bool pausing = false;          // the fade is a pause's: playing ends once it has run out
 };
 
 struct Sound {
@@ -47,6 +49,7 @@ struct Sound {
     bool stream_open = false;
     int32_t last_reported = 0;
     int32_t hold_ms = -1;        // the test hook's fixed position; -1 without it
+    bool paused = false;         // the position holds at last_reported until play
     bool muted_playing = false;
     int32_t muted_start_ms = 0;
     Clock::time_point muted_started;
@@ -68,6 +71,8 @@ void SDLCALL fill_audio(void*, Uint8* out, int length) {
                     static_cast<size_t>(copied) * device_channels * sizeof(int16_t));
     }
     apply_fade_out(reinterpret_cast<int16_t*>(out), frames, device_channels, &stream.fade);
+    // A pause's ramp has reached silence: the rest of this buffer is silent, and nothing more is counted.
+    if (stream.pausing && stream.fade.remaining == 0) stream.playing = false;
     // Past the end the buffer stays silent and the count runs on.
     stream.next_frame += frames;
     stream.clock.frames_before_callback += stream.clock.callback_frames;
@@ -133,7 +138,8 @@ void stop_audio_at_exit() {
 void fade_out_device() {
     SDL_LockAudioDevice(sound.device);
     const bool playing = sound.stream.playing;
-    if (playing) sound.stream.fade = begin_fade_out(sound.rate);
+    // A pause's ramp under way goes on as it is.
+    if (playing && sound.stream.fade.total == 0) sound.stream.fade = begin_fade_out(sound.rate);
     SDL_UnlockAudioDevice(sound.device);
     if (!playing) return;
     const auto give_up = Clock::now() + std::chrono::milliseconds(250);
@@ -201,6 +207,7 @@ bool sdl_sound_open_stream(const uint8_t* bytes, size_t size, std::string* error
 void sdl_sound_play(int32_t start_ms) {
     if (!sound.stream_open) return;
     sound.hold_ms = environment_ms("ZELVO_HOLD_MS");
+    sound.paused = false;
     if (sound.muted) {
         sound.muted_playing = true;
         sound.muted_start_ms = std::max(start_ms, 0);
@@ -213,6 +220,7 @@ void sdl_sound_play(int32_t start_ms) {
     Stream& stream = sound.stream;
     stream.clock = PlaybackClock{sound.rate, ms_to_sample(start_ms, sound.rate), 0, 0, sound.device_frames};
     stream.fade = FadeOut{};
+    stream.pausing = false;
     stream.next_frame = stream.clock.start_frame;
     stream.playing = true;
     SDL_UnlockAudioDevice(sound.device);
@@ -220,8 +228,23 @@ void sdl_sound_play(int32_t start_ms) {
     SDL_PauseAudioDevice(sound.device, 0);
 }
 
+void sdl_sound_pause() {
+    if (sound.paused) return;
+    sdl_sound_position_ms();
+    sound.paused = true;
+    sound.muted_playing = false;
+    if (!sound.device) return;
+    SDL_LockAudioDevice(sound.device);
+    if (sound.stream.playing) {
+        sound.stream.fade = begin_fade_out(sound.rate);
+        sound.stream.pausing = true;
+    }
+    SDL_UnlockAudioDevice(sound.device);
+}
+
 int32_t sdl_sound_position_ms() {
     if (sound.hold_ms >= 0) return sound.last_reported = sound.hold_ms;
+    if (sound.paused) return sound.last_reported;
     if (sound.muted_playing) {
         const double since = std::chrono::duration<double, std::milli>(Clock::now() - sound.muted_started).count();
         const double position = std::min<double>(sound.muted_start_ms + since, INT32_MAX);

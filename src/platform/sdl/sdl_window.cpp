@@ -407,6 +407,7 @@ const BackendTable sdl_backend = {
     },
     .sound_open_stream = sdl_sound_open_stream,
     .sound_play = sdl_sound_play,
+    .sound_pause = sdl_sound_pause,
     .sound_position_ms = sdl_sound_position_ms,
     .sound_close = sdl_sound_close,
     .frame_size =

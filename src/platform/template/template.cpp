@@ -26,6 +26,14 @@ uint32_t template_wall_ms() {
     return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now() - origin).count());
 }
 
+// The start while paused (or 0 before play), else the start plus the time since.
+int32_t position_now() {
+    if (!state.playing) return state.start_ms;
+    using namespace std::chrono;
+    return state.start_ms +
+           static_cast<int32_t>(duration_cast<milliseconds>(steady_clock::now() - state.started).count());
+}
+
 }  // namespace
 
 const BackendTable template_backend = {
@@ -65,22 +73,24 @@ const BackendTable template_backend = {
     // Must validate the bytes as MP3 (decoding far enough) and keep them for
     // play; false with *error set when they do not decode.
     .sound_open_stream = [](const uint8_t*, size_t, std::string*, std::string*) { return true; },
-    // Starts the music at start_ms.
+    // Starts the music at start_ms, also while it plays or is paused (a seek).
     .sound_play =
         [](int32_t start_ms) {
             state.playing = true;
             state.start_ms = start_ms;
             state.started = std::chrono::steady_clock::now();
         },
+    // Stops the music where it is, ramped to silence on a live device; the
+    // position holds at what it last reported until play starts it again.
+    .sound_pause =
+        [] {
+            if (!state.playing) return;
+            state.start_ms = position_now();
+            state.playing = false;
+        },
     // What has been heard, in ms of music: never backwards, running on in
     // real time after the music ends; 0 before play.
-    .sound_position_ms =
-        [] {
-            if (!state.playing) return int32_t{0};
-            using namespace std::chrono;
-            return state.start_ms +
-                   static_cast<int32_t>(duration_cast<milliseconds>(steady_clock::now() - state.started).count());
-        },
+    .sound_position_ms = position_now,
     // Stops the music and closes the device; safe more than once.
     .sound_close = [] { state.playing = false; },
     // The size in pixels of the frame drawn now; with a window whose picture

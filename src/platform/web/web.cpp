@@ -175,6 +175,14 @@ int32_t web_sound_position_entry() {
     return web.last_reported;
 }
 
+// The position holds; the music ramps to silence, and play starts a new source.
+void web_sound_pause_entry() {
+    if (!web.playing) return;
+    web_sound_position_entry();
+    web.playing = false;
+    if (!still()) web_sound_stop();
+}
+
 void web_sound_close_entry() {
     web_sound_stop();
     web.playing = false;
@@ -199,6 +207,7 @@ const BackendTable web_backend = {
     .sound_init = web_sound_init_entry,
     .sound_open_stream = web_sound_open_stream_entry,
     .sound_play = web_sound_play_entry,
+    .sound_pause = web_sound_pause_entry,
     .sound_position_ms = web_sound_position_entry,
     .sound_close = web_sound_close_entry,
     .frame_size = web_canvas_size,

@@ -1,5 +1,5 @@
 // The web backend's JavaScript side (web.cpp): the canvas and its WebGL
-// context, keys, the title, message boxes in the page, the soundtrack through
+// context, keys and touches, the title, message boxes in the page, the soundtrack through
 // Web Audio, and the positional lights the fixed-function emulation lacks.
 mergeInto(LibraryManager.library, {
   $zelvo: {
@@ -30,11 +30,28 @@ mergeInto(LibraryManager.library, {
       alpha: false, depth: true, stencil: false, antialias: antialias != 0, premultipliedAlpha: false,
       preserveDrawingBuffer: false, majorVersion: 1
     });
-    window.addEventListener('keydown', function(e) {
-      if (e.keyCode == 27) e.preventDefault();
-      zelvo.keys.push([e.keyCode, 1]);
-    });
-    window.addEventListener('keyup', function(e) { zelvo.keys.push([e.keyCode, 0]); });
+    // The keys reach the show while the canvas has the focus; those it
+    // answers (Escape, Tab, Space, Page Up and Down, Home, the arrows) do
+    // nothing else in the page: no scrolling, no focus moving away.
+    var answered = [27, 9, 32, 33, 34, 36, 37, 39];
+    function key(down) {
+      return function(e) {
+        if (answered.indexOf(e.keyCode) >= 0) e.preventDefault();
+        zelvo.keys.push([e.keyCode, down]);
+      };
+    }
+    canvas.addEventListener('keydown', key(1));
+    canvas.addEventListener('keyup', key(0));
+    canvas.addEventListener('pointerdown', function() { canvas.focus(); });
+    // A touch on the left or right third seeks a bar back or forward, one in
+    // the middle pauses or resumes: the press and release of Left, Right or Space.
+    canvas.addEventListener('touchstart', function(e) {
+      e.preventDefault();
+      var box = canvas.getBoundingClientRect();
+      var x = (e.changedTouches[0].clientX - box.left) / box.width;
+      var code = x < 1 / 3 ? 37 : x > 2 / 3 ? 39 : 32;
+      zelvo.keys.push([code, 1], [code, 0]);
+    }, {passive: false});
     window.addEventListener('pagehide', function() { zelvo.leaving = true; });
   },
 
@@ -174,8 +191,10 @@ mergeInto(LibraryManager.library, {
   web_sound_decoded: function() { return zelvo.decoded; },
 
   // Starts the soundtrack at startMs; muted, only the page's clock runs.
-  web_sound_play__deps: ['$zelvo'],
+  // Starting again while a source plays (a seek) ramps the old one out first.
+  web_sound_play__deps: ['$zelvo', 'web_sound_stop'],
   web_sound_play: function(startMs, muted) {
+    _web_sound_stop();
     zelvo.startMs = startMs;
     zelvo.muted = !!muted || !zelvo.audio;
     if (zelvo.muted) {

@@ -43,5 +43,6 @@ std::string windows_error_text(DWORD code);
 bool win32_sound_init(int rate, int channels, bool mute, std::string* error);
 bool win32_sound_open_stream(const uint8_t* bytes, size_t size, std::string* error, std::string* warning);
 void win32_sound_play(int32_t start_ms);
+void win32_sound_pause();
 int32_t win32_sound_position_ms();
 void win32_sound_close();

@@ -7,6 +7,8 @@
 // silence first: what is queued is dropped and the music from the position
 // played on is queued again, fading out. Muted, no device is opened and the
 // position runs from the start on the wall clock (the performance counter).
+// A seek resets the device and queues the music from the new place; a pause
+// fades out as closing does and resets the device, holding the position.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include <mmsystem.h>
@@ -235,6 +237,17 @@ int32_t win32_sound_position_ms() {
     }
     sound.last_reported = static_cast<int32_t>(std::clamp<int64_t>(position, sound.last_reported, INT32_MAX));
     return sound.last_reported;
+}
+
+void win32_sound_pause() {
+    if (!sound.playing) return;
+    win32_sound_position_ms();
+    if (sound.device.handle && !sound.muted) {
+        fade_out_device();
+        stop_feeder();
+        waveOutReset(sound.device.handle);
+    }
+    sound.playing = false;
 }
 
 // The position stays at the last value it reported.

@@ -370,6 +370,7 @@ const BackendTable win32_backend = {
     },
     .sound_open_stream = win32_sound_open_stream,
     .sound_play = win32_sound_play,
+    .sound_pause = win32_sound_pause,
     .sound_position_ms = win32_sound_position_ms,
     .sound_close = win32_sound_close,
     .frame_size =
