@@ -349,8 +349,8 @@ void capture_pass_texcoords(float d, float texcoords[4][2], float scale = 1.0f);
 // ---- The held picture and the timeline bar (the player's, drawn over the finished frame) ----
 
 // Copies the finished picture (the current viewport, resolved first where the
-// frame is multisampled) into the held-picture texture, made on first use. Called when the show pauses, before anything is
-// laid over the frame.
+// frame is multisampled) into the held-picture texture, made on first use.
+// Called when the show pauses, before anything is laid over the frame.
 void hold_frame();
 // Draws the held picture back over the viewport it was copied from, pixel for
 // pixel; then the 90 degree perspective. Called for each frame while paused.

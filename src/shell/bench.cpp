@@ -231,9 +231,9 @@ int run_bench(const ShellOptions& options) {
     const std::string renderer = renderer_name();
     destroy_gl_window();
     sound_close();
-    std::fputs(
-        format_bench_table(rows, options.bench_frames, options.width, options.height, options.samples, renderer).c_str(),
-        stdout);
+    const std::string table =
+        format_bench_table(rows, options.bench_frames, options.width, options.height, options.samples, renderer);
+    std::fputs(table.c_str(), stdout);
     int status = flush_standard_output();
     if (!options.bench_json.empty() && !write_json_file(options.bench_json, format_bench_json(rows), true, &error)) {
         std::fprintf(stderr, "zelvo: %s\n", error.c_str());

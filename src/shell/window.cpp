@@ -12,7 +12,8 @@ int create_gl_window(const char* title, int width, int height, int bits, bool fu
     if (!platform_open_window(title, width, height, bits, fullscreen_request, &got_fullscreen,
                               &error)) {
         // A size or sample count beyond the GL's limits is the command line's to mend.
-        if (platform_open_refused_size()) fatal_error("Error!\nThe frame asked for is too large:\n" + error, "ERROR", exit_usage);
+        if (platform_open_refused_size())
+            fatal_error("Error!\nThe frame asked for is too large:\n" + error, "ERROR", exit_usage);
         // Without a context nothing can be drawn; carrying on would only crash later.
         fatal_error("Error!\nCan't open the " + std::to_string(width) + " x " +
                         std::to_string(height) + " OpenGL window:\n" + error,

@@ -146,8 +146,10 @@ TEST_F(WholeShow, MakeVideoWritesSixtyFramesASecondWithTheSoundtrackAsVideoSites
     for (std::string line; std::getline(streams, line);) {
         std::map<std::string, std::string> fields;
         std::istringstream parts(line);
-        for (std::string part; std::getline(parts, part, '|');)
-            if (part.find('=') != std::string::npos) fields[part.substr(0, part.find('='))] = part.substr(part.find('=') + 1);
+        for (std::string part; std::getline(parts, part, '|');) {
+            const size_t equals = part.find('=');
+            if (equals != std::string::npos) fields[part.substr(0, equals)] = part.substr(equals + 1);
+        }
         (fields["codec_type"] == "video" ? video_fields : audio_fields) = fields;
     }
     EXPECT_EQ(video_fields["width"], "1024");

@@ -35,14 +35,7 @@ bool headless_context_open(int width, int height, int samples, std::string* erro
         headless_context_close();
         return false;
     }
-    const std::string refusal = offscreen_size_refusal(width, height, samples, true);
-    if (!refusal.empty()) {
-        *error = "a picture of " + std::to_string(width) + " x " + std::to_string(height) + " is too large: " + refusal;
-        *refused_size = true;
-        headless_context_close();
-        return false;
-    }
-    if (!make_offscreen_picture(hidden.calls, width, height, samples, &hidden.picture, error)) {
+    if (!make_checked_offscreen_picture(hidden.calls, width, height, samples, &hidden.picture, error, refused_size)) {
         headless_context_close();
         return false;
     }

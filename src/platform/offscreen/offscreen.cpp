@@ -104,6 +104,17 @@ bool make_offscreen_picture(const FramebufferCalls& gl, int width, int height, i
     return true;
 }
 
+bool make_checked_offscreen_picture(const FramebufferCalls& gl, int width, int height, int samples,
+                                    OffscreenPicture* picture, std::string* error, bool* refused) {
+    const std::string refusal = offscreen_size_refusal(width, height, samples, true);
+    if (!refusal.empty()) {
+        *error = "a picture of " + std::to_string(width) + " x " + std::to_string(height) + " is too large: " + refusal;
+        *refused = true;
+        return false;
+    }
+    return make_offscreen_picture(gl, width, height, samples, picture, error);
+}
+
 void resolve_offscreen_picture(const FramebufferCalls& gl, const OffscreenPicture& picture) {
     if (picture.samples <= 1) return;
     gl.bind_framebuffer(GL_READ_FRAMEBUFFER, picture.framebuffer);

@@ -58,6 +58,12 @@ std::string offscreen_size_refusal(int width, int height, int samples, bool rend
 bool make_offscreen_picture(const FramebufferCalls& gl, int width, int height, int samples,
                             OffscreenPicture* picture, std::string* error);
 
+// make_offscreen_picture after offscreen_size_refusal: false with *error set
+// ("a picture of 20000 x 15000 is too large: ...") and *refused set when the
+// GL's limits refuse the size or the samples.
+bool make_checked_offscreen_picture(const FramebufferCalls& gl, int width, int height, int samples,
+                                    OffscreenPicture* picture, std::string* error, bool* refused);
+
 // A multisampled picture: resolves what has been drawn into its copy and
 // leaves the copy bound for reading, the picture for drawing. Nothing otherwise.
 void resolve_offscreen_picture(const FramebufferCalls& gl, const OffscreenPicture& picture);

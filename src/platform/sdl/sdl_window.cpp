@@ -233,13 +233,8 @@ bool create_picture_framebuffer(std::string* error) {
     }
     int width = 0, height = 0;
     picture_size(&width, &height);
-    const std::string refusal = offscreen_size_refusal(width, height, chosen.samples, true);
-    if (!refusal.empty()) {
-        *error = "a picture of " + std::to_string(width) + " x " + std::to_string(height) + " is too large: " + refusal;
-        open_refused_size = true;
-        return false;
-    }
-    return make_offscreen_picture(sdl.gl, width, height, chosen.samples, &sdl.picture, error);
+    return make_checked_offscreen_picture(sdl.gl, width, height, chosen.samples, &sdl.picture, error,
+                                          &open_refused_size);
 }
 
 void swap_window() { SDL_GL_SwapWindow(sdl.window); }

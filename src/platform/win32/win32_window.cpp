@@ -157,8 +157,8 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
 double display_scale() {
     using GetDpi = UINT(WINAPI*)();
     const HMODULE user32 = GetModuleHandleA("user32.dll");
-    const auto get_dpi = user32 ? reinterpret_cast<GetDpi>(reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForSystem")))
-                                : nullptr;
+    void* found = user32 ? reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForSystem")) : nullptr;
+    const auto get_dpi = reinterpret_cast<GetDpi>(found);
     UINT dpi = get_dpi ? get_dpi() : 0;
     if (dpi == 0) {
         const HDC screen = GetDC(nullptr);
@@ -199,13 +199,8 @@ bool create_picture_framebuffer(std::string* error) {
     }
     int width = 0, height = 0;
     picture_size(&width, &height);
-    const std::string refusal = offscreen_size_refusal(width, height, chosen.samples, true);
-    if (!refusal.empty()) {
-        *error = "a picture of " + std::to_string(width) + " x " + std::to_string(height) + " is too large: " + refusal;
-        open_refused_size = true;
-        return false;
-    }
-    return make_offscreen_picture(win.calls, width, height, chosen.samples, &win.picture, error);
+    return make_checked_offscreen_picture(win.calls, width, height, chosen.samples, &win.picture, error,
+                                          &open_refused_size);
 }
 
 void swap_window() { SwapBuffers(win.gl.device); }
