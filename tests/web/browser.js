@@ -51,7 +51,7 @@ class Browser {
   async newPage(scale = 1) {
     const {targetId} = await this.send('Target.createTarget', {url: 'about:blank'});
     const {sessionId} = await this.send('Target.attachToTarget', {targetId, flatten: true});
-    const page = {sessionId, console: [], send: (m, p) => this.send(m, p, sessionId)};
+    const page = {targetId, sessionId, console: [], send: (m, p) => this.send(m, p, sessionId)};
     this.listeners.push((message) => {
       if (message.sessionId !== sessionId) return;
       if (message.method === 'Runtime.consoleAPICalled') {
@@ -91,6 +91,12 @@ class Browser {
   async screenshot(page) {
     const {data} = await page.send('Page.captureScreenshot', {format: 'png'});
     return Buffer.from(data, 'base64');
+  }
+
+  // Closes a page; the one left comes to the front again (a page behind
+  // another has its timers and frames throttled).
+  async closePage(page) {
+    await this.send('Target.closeTarget', {targetId: page.targetId});
   }
 
   close() {
