@@ -67,6 +67,9 @@ struct BackendTable {
 // size or sample count; platform_open_window clears it first.
 extern bool open_refused_size;
 
+// Set by a backend's sound_close that gave up waiting for its device.
+extern bool sound_device_abandoned;
+
 // SDL2 window, context, events and audio (sdl/).
 extern const BackendTable sdl_backend;
 // Win32 window, WGL context, messages and waveOut sound (win32/).

@@ -1,4 +1,5 @@
-// The virtual clock's frame times and a held time read from the environment.
+// The virtual clock's frame times, the watch on a device that stalls and a
+// held time read from the environment.
 #include "platform/clock.h"
 
 #include <algorithm>
@@ -23,4 +24,28 @@ int32_t environment_ms(const char* name) {
     char* end = nullptr;
     const long ms = std::strtol(text, &end, 10);
     return *end == '\0' && ms >= 0 && ms <= INT32_MAX ? static_cast<int32_t>(ms) : -1;
+}
+
+void watch_start(StallWatch& watch, int32_t heard_ms, uint32_t now_ms) {
+    watch = StallWatch{true, heard_ms, now_ms, false};
+}
+
+int32_t watch_position(StallWatch& watch, int32_t heard_ms, uint32_t now_ms, StallEvent* event) {
+    *event = StallEvent::none;
+    if (!watch.running) return heard_ms;
+    const int64_t wall_clock = static_cast<int64_t>(watch.last_heard) + static_cast<uint32_t>(now_ms - watch.moved_at);
+    const int32_t by_wall = static_cast<int32_t>(std::min<int64_t>(wall_clock, INT32_MAX));
+    if (watch.stalled) {
+        if (heard_ms != watch.last_heard) *event = StallEvent::answering_again;
+        return by_wall;
+    }
+    if (heard_ms != watch.last_heard) {
+        watch.last_heard = heard_ms;
+        watch.moved_at = now_ms;
+        return heard_ms;
+    }
+    if (static_cast<uint32_t>(now_ms - watch.moved_at) < stall_ms) return heard_ms;
+    watch.stalled = true;
+    *event = StallEvent::stalled;
+    return by_wall;
 }

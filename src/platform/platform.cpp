@@ -43,15 +43,33 @@ struct Dispatch {
     bool played = false;          // sound_play has been called
     int32_t start_ms = 0;         // where it began
     int32_t last_reported = 0;
+    // A window backend's device watched for stalls (not headless, not while
+    // a scripted screenshot holds the position).
+    bool watched = false;
+    StallWatch watch;
 };
 
 Dispatch dispatch;
 
 const BackendTable& backend() { return *dispatch.backend; }
 
+// The device stood still or answers again: says so once, and plays the music
+// on from the clock's position when it answers.
+void note_stall_event(StallEvent event, int32_t clock_ms) {
+    if (event == StallEvent::stalled) {
+        std::fprintf(stderr, "zelvo: warning: the sound device stopped answering; the show goes on by the wall "
+                             "clock from %d ms\n", clock_ms);
+    } else if (event == StallEvent::answering_again) {
+        std::fprintf(stderr, "zelvo: the sound device answers again; the music goes on from %d ms\n", clock_ms);
+        backend().sound_play(clock_ms);
+        watch_start(dispatch.watch, backend().sound_position_ms(), backend().wall_ms());
+    }
+}
+
 }  // namespace
 
 bool open_refused_size = false;
+bool sound_device_abandoned = false;
 
 std::vector<const BackendTable*> compiled_backends() {
     std::vector<const BackendTable*> tables = {&window_table};
@@ -89,6 +107,7 @@ void platform_select_backend(Backend backend, const HeadlessOptions& headless, c
         std::abort();
     }
     dispatch.audio_offset_ms = backend == Backend::headless ? 0 : window.audio_offset_ms;
+    dispatch.watched = backend == Backend::window && environment_ms("ZELVO_HOLD_MS") < 0;
     dispatch.backend->select(headless, window);
 }
 
@@ -161,19 +180,38 @@ void sound_play(int32_t start_ms) {
     dispatch.played = true;
     dispatch.start_ms = start_ms < 0 ? 0 : start_ms;
     dispatch.last_reported = dispatch.start_ms;
+    if (dispatch.watched) watch_start(dispatch.watch, backend().sound_position_ms(), backend().wall_ms());
 }
 
-void sound_pause() { backend().sound_pause(); }
+void sound_pause() {
+    backend().sound_pause();
+    dispatch.watch.running = false;
+}
 
 int32_t sound_position_ms() {
-    const int32_t heard = backend().sound_position_ms();
+    int32_t heard = backend().sound_position_ms();
+    if (dispatch.watched) {
+        StallEvent event = StallEvent::none;
+        heard = watch_position(dispatch.watch, heard, backend().wall_ms(), &event);
+        if (event != StallEvent::none) note_stall_event(event, heard);
+    }
     if (!dispatch.played || dispatch.audio_offset_ms == 0) return heard;
     dispatch.last_reported =
         offset_position_ms(heard, dispatch.audio_offset_ms, dispatch.start_ms, dispatch.last_reported);
     return dispatch.last_reported;
 }
 
-void sound_close() { backend().sound_close(); }
+void sound_close() {
+    backend().sound_close();
+    dispatch.watch.running = false;
+}
+
+void platform_exit(int status) {
+    if (!sound_device_abandoned) std::exit(status);
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(status);
+}
 
 bool platform_frame_kept() { return backend().capture->frame_kept(); }
 

@@ -208,15 +208,24 @@ void sound_pause();
 // running on in real time after the stream ends, and never before the start.
 // SDL: what the callback handed over less what still waits in SDL's buffer;
 // Win32: the device's own count of samples played; the page: Web Audio's clock
-// less its reported output latency. A window backend's position is moved by the audio offset (the
-// picture later by that much). Muted: the start plus the wall-clock time since
+// less its reported output latency. A window backend's position is moved by
+// the audio offset (the picture later by that much), and goes on by the wall
+// clock from where it stood once the device has not moved for 500 ms while
+// playing (saying so once on stderr; a device that answers again plays the
+// music on from there). Muted: the start plus the wall-clock time since
 // sound_play. Headless: the virtual position. 0 before sound_play.
 // Test hook of the SDL and Win32 backends: with ZELVO_HOLD_MS=T in the environment the position
 // stays at T from sound_play on, so a screenshot can catch one music time.
 int32_t sound_position_ms();
 
-// Stops playback and closes the mixer. Safe to call more than once.
+// Stops playback and closes the mixer, waiting at most about a second for a
+// device that has stopped answering (SDL). Safe to call more than once.
 void sound_close();
+
+// Ends the process with status, as exit does; when sound_close left a device
+// closing, at once after flushing standard output and error, since exit would
+// wait on what the device's thread holds.
+[[noreturn]] void platform_exit(int status);
 
 // Headless with a capture path: prepares the frame sink (makes the folder, or
 // checks that ffmpeg is there for a video). False with *error set when it

@@ -21,5 +21,5 @@ void fatal_error(const std::string& text, const std::string& caption, int exit_s
     platform_message_box(text.c_str(), caption.c_str());
     if (!cause.empty()) std::fprintf(stderr, "zelvo: %s\n", cause.c_str());
     std::fflush(stderr);
-    std::exit(exit_status);
+    platform_exit(exit_status);
 }

@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
     platform_select_backend(headless ? Backend::headless : Backend::window, headless_options(options),
                             window_options(options));
     try {
-        return options.bench ? run_bench(options) : run_demo(options);
+        platform_exit(options.bench ? run_bench(options) : run_demo(options));
     } catch (const std::bad_alloc&) {
         fatal_error("Error!\nOut of memory", "ERROR");
     }

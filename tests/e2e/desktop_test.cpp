@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <regex>
 
+#include <sys/stat.h>
+
 #include "support/e2e_process.h"
 
 namespace {
@@ -163,6 +165,37 @@ TEST_F(Desktop, MutedItNeedsNoAudioDriverAndStillEndsByItself) {
     EXPECT_TRUE(std::regex_search(o.err, std::regex("ERROR: Error!\nCan't init FMOD\nzelvo: .*no-such-driver.*\n"
                                                     "zelvo: --mute plays the show without sound\n")))
         << describe(o);
+}
+
+TEST_F(Desktop, ASoundDeviceThatStopsAnsweringNeitherFreezesTheShowNorHoldsItsEnd) {
+    // SDL's disk driver writes into a pipe whose reader takes a little and then
+    // reads no more: the audio thread blocks in its write, as with a sound
+    // server that is suspended.
+    const std::filesystem::path pipe = logs / "device";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const pid_t reader = fork();
+    if (reader == 0) {
+        const int fd = open(pipe.c_str(), O_RDONLY);
+        char bytes[65536];
+        for (int taken = 0; taken < 400000;) {
+            const ssize_t n = read(fd, bytes, sizeof bytes);
+            if (n <= 0) break;
+            taken += static_cast<int>(n);
+        }
+        pause();  // holds the pipe open, reading nothing
+        _exit(0);
+    }
+    std::vector<std::string> environment = {"DISPLAY=" + display_name(), "SDL_AUDIODRIVER=disk",
+                                            "SDL_DISKAUDIOFILE=" + pipe.string(), "ZELVO_NO_MESSAGE_BOX=1"};
+    e2e::Outcome o = e2e::run(zelvo({"--from", "150000", "--to", "154000"}), environment, logs, 60);
+    kill(reader, SIGKILL);
+    waitpid(reader, nullptr, 0);
+    ASSERT_TRUE(o.exited) << describe(o);
+    EXPECT_EQ(o.exit_code, 0) << describe(o);
+    EXPECT_NE(o.err.find("the sound device stopped answering; the show goes on by the wall clock"),
+              std::string::npos) << describe(o);
+    // The loading screen and 4 s of music, the stall's 500 ms, a bounded close.
+    EXPECT_LT(o.seconds, 20) << describe(o);
 }
 
 namespace {

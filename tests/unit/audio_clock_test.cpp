@@ -47,3 +47,37 @@ TEST(AudioOffset, ShiftsThePictureNeverBeforeTheStartNorBackwards) {
     for (const Case& c : cases)
         EXPECT_EQ(offset_position_ms(c.heard, c.offset, c.start, c.last), c.expected) << c.heard << " " << c.offset;
 }
+
+TEST(StallWatch, TheClockGoesOnByTheWallClockWhenTheDeviceStandsStill) {
+    // Readings of (device position, wall clock) after a start at 1000 ms, wall 0.
+    struct Reading {
+        int32_t heard;
+        uint32_t wall;
+        int32_t clock;
+        StallEvent event;
+    };
+    const Reading readings[] = {
+        {1100, 100, 1100, StallEvent::none},             // moving
+        {1100, 599, 1100, StallEvent::none},             // still, not yet long enough
+        {1100, 600, 1600, StallEvent::stalled},          // 500 ms still: on by the wall clock
+        {1100, 900, 1900, StallEvent::none},
+        {1100, 4000, 5000, StallEvent::none},            // the show goes on to its end
+        {1200, 4100, 5100, StallEvent::answering_again},  // the caller plays on from 5100
+    };
+    StallWatch watch;
+    watch_start(watch, 1000, 0);
+    for (const Reading& r : readings) {
+        StallEvent event = StallEvent::none;
+        EXPECT_EQ(watch_position(watch, r.heard, r.wall, &event), r.clock) << r.wall;
+        EXPECT_EQ(event, r.event) << r.wall;
+    }
+    // Paused (or before play) the position is the device's, however long it stands.
+    watch.running = false;
+    StallEvent event = StallEvent::none;
+    EXPECT_EQ(watch_position(watch, 1200, 90000, &event), 1200);
+    EXPECT_EQ(event, StallEvent::none);
+    // Across the wall clock's wrap after 49 days the stall is timed as anywhere else.
+    watch_start(watch, 0, 0xFFFFFF00u);
+    EXPECT_EQ(watch_position(watch, 0, 0x00000100u, &event), 512);
+    EXPECT_EQ(event, StallEvent::stalled);
+}

@@ -16,6 +16,8 @@ bool sdl_sound_open_stream(const uint8_t* bytes, size_t size, std::string* error
 void sdl_sound_play(int32_t start_ms);
 void sdl_sound_pause();
 int32_t sdl_sound_position_ms();
+// Fades out and closes the device, leaving a device that does not close
+// within 600 ms to the end of the process.
 void sdl_sound_close();
 
 // The stream's clock as the audio callback leaves it.
