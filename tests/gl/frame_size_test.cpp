@@ -1,9 +1,10 @@
 // Frames of other sizes, rendered headless: the picture between black bars,
-// and multisampling's coverage on a slanted edge.
+// multisampling's coverage on a slanted edge, and a window beyond the GL's limits.
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
 
+#include "platform/offscreen/offscreen.h"
 #include "render/render.h"
 #include "support/frame_shrink.h"
 #include "support/gl_harness.h"
@@ -72,4 +73,18 @@ TEST_F(FrameSizeGl, MultisamplingGivesSlantedEdgesIntermediateCoverage) {
         else
             EXPECT_GT(partial, 3 * 300);  // along the three edges, a few hundred pixels each
     }
+}
+
+TEST_F(FrameSizeGl, AWindowLargerThanTheGlDrawsGetsAPictureAtTheLimit) {
+    GLint viewport[2] = {0, 0};
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    int width = viewport[0] * 2 + 10, height = viewport[0];  // twice as wide as the limit, and more
+    fit_offscreen_limits(&width, &height);
+    EXPECT_LE(width, viewport[0]);
+    EXPECT_LE(height, viewport[1]);
+    EXPECT_NEAR(static_cast<double>(width) / height, 2.0, 0.01);  // its shape kept
+    int small_width = 1280, small_height = 1024;
+    fit_offscreen_limits(&small_width, &small_height);
+    EXPECT_EQ(small_width, 1280);
+    EXPECT_EQ(small_height, 1024);
 }

@@ -1,6 +1,9 @@
 // The off-screen picture shared by the backends.
 #include "platform/offscreen/offscreen.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace {
 
 template <typename Function>
@@ -102,6 +105,23 @@ bool make_offscreen_picture(const FramebufferCalls& gl, int width, int height, i
     if (picture->samples > 1) gl.bind_framebuffer(GL_READ_FRAMEBUFFER, picture->resolved_framebuffer);
     glViewport(0, 0, width, height);
     return true;
+}
+
+void fit_offscreen_limits(int* width, int* height) {
+    GLint viewport[2] = {0, 0}, renderbuffer = 0;
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
+    const int64_t most_wide = std::min<GLint>(viewport[0], renderbuffer);
+    const int64_t most_high = std::min<GLint>(viewport[1], renderbuffer);
+    if (most_wide <= 0 || most_high <= 0) return;
+    if (*width > most_wide) {
+        *height = static_cast<int>(std::max<int64_t>(1, *height * most_wide / *width));
+        *width = static_cast<int>(most_wide);
+    }
+    if (*height > most_high) {
+        *width = static_cast<int>(std::max<int64_t>(1, *width * most_high / *height));
+        *height = static_cast<int>(most_high);
+    }
 }
 
 bool make_checked_offscreen_picture(const FramebufferCalls& gl, int width, int height, int samples,

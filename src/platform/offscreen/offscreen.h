@@ -50,6 +50,11 @@ struct OffscreenPicture {
 // renderbuffers is true) and the sample count.
 std::string offscreen_size_refusal(int width, int height, int samples, bool renderbuffers);
 
+// Shrinks width x height, keeping its shape, until the current context's
+// largest viewport and renderbuffer hold it: a window larger than the GL
+// draws gets a picture at the limit, scaled up into it.
+void fit_offscreen_limits(int* width, int* height);
+
 // Makes a width x height picture of RGBA8 with a 24-bit depth buffer (16 where
 // the driver refuses 24), multisampled when samples is above 1, leaves it
 // bound for drawing and reading (a multisampled one's copy for reading) and

@@ -215,7 +215,8 @@ bool enter_fullscreen(int width, int height, int bits) {
     return true;
 }
 
-// The picture's size: the one asked for, else the drawable's own.
+// The picture's size: the one asked for, else the drawable's own (within
+// what the GL draws).
 void picture_size(int* width, int* height) {
     if (chosen.picture_width > 0 && chosen.picture_height > 0) {
         *width = chosen.picture_width;
@@ -223,6 +224,7 @@ void picture_size(int* width, int* height) {
         return;
     }
     SDL_GL_GetDrawableSize(sdl.window, width, height);
+    fit_offscreen_limits(width, height);
 }
 
 // The show's off-screen picture, left bound for drawing and reading.

@@ -179,7 +179,8 @@ bool change_display_mode(int width, int height, int bits) {
     return ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;
 }
 
-// The picture's size: the one asked for, else the client area's own.
+// The picture's size: the one asked for, else the client area's own (within
+// what the GL draws).
 void picture_size(int* width, int* height) {
     if (chosen.picture_width > 0 && chosen.picture_height > 0) {
         *width = chosen.picture_width;
@@ -190,6 +191,7 @@ void picture_size(int* width, int* height) {
     GetClientRect(win.gl.window, &client);
     *width = client.right - client.left;
     *height = client.bottom - client.top;
+    fit_offscreen_limits(width, height);
 }
 
 bool create_picture_framebuffer(std::string* error) {
