@@ -10,9 +10,10 @@
 // colour-inversion overlay. The geometry each operation produces is reachable
 // as plain data (corners, normals, placements, the camera for a time) so it can
 // be checked without a GL context; the GL calls are a thin layer over it.
-// Keeps no state apart from the drawing path, the frame's layout and the
-// capture texture (a camera path's held eye and centre belong to its scene). Needs resources (tables,
-// shapes, meshes); never the scenes.
+// Keeps no state apart from the drawing path, the frame's layout, the capture
+// texture and the player's held picture (a camera path's held eye and centre
+// belong to its scene). Needs resources (tables, shapes, meshes) and the
+// platform's frame size; never the scenes.
 #pragma once
 
 #include <cstddef>
