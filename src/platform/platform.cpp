@@ -206,8 +206,8 @@ void sound_close() {
     dispatch.watch.running = false;
 }
 
-void platform_exit(int status) {
-    if (!sound_device_abandoned) std::exit(status);
+void platform_end_if_device_stuck(int status) {
+    if (!sound_device_abandoned) return;
     std::fflush(stdout);
     std::fflush(stderr);
     std::_Exit(status);

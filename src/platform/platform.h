@@ -222,10 +222,10 @@ int32_t sound_position_ms();
 // device that has stopped answering (SDL). Safe to call more than once.
 void sound_close();
 
-// Ends the process with status, as exit does; when sound_close left a device
-// closing, at once after flushing standard output and error, since exit would
-// wait on what the device's thread holds.
-[[noreturn]] void platform_exit(int status);
+// When sound_close left a device closing, ends the process with status at
+// once, after flushing standard output and error, since exit would wait on
+// what the device's thread holds; returns otherwise. Called on the way out.
+void platform_end_if_device_stuck(int status);
 
 // Headless with a capture path: prepares the frame sink (makes the folder, or
 // checks that ffmpeg is there for a video). False with *error set when it

@@ -21,5 +21,6 @@ void fatal_error(const std::string& text, const std::string& caption, int exit_s
     platform_message_box(text.c_str(), caption.c_str());
     if (!cause.empty()) std::fprintf(stderr, "zelvo: %s\n", cause.c_str());
     std::fflush(stderr);
-    platform_exit(exit_status);
+    platform_end_if_device_stuck(exit_status);
+    std::exit(exit_status);
 }

@@ -113,7 +113,9 @@ int main(int argc, char** argv) {
     platform_select_backend(headless ? Backend::headless : Backend::window, headless_options(options),
                             window_options(options));
     try {
-        platform_exit(options.bench ? run_bench(options) : run_demo(options));
+        const int status = options.bench ? run_bench(options) : run_demo(options);
+        platform_end_if_device_stuck(status);
+        return status;
     } catch (const std::bad_alloc&) {
         fatal_error("Error!\nOut of memory", "ERROR");
     }
