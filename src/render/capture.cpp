@@ -131,12 +131,6 @@ struct HeldPicture {
 
 HeldPicture held;
 
-int power_of_two_above(int n) {
-    int p = 1;
-    while (p < n) p *= 2;
-    return p;
-}
-
 }  // namespace
 
 void hold_frame() {

@@ -36,9 +36,14 @@ FrameLayout frame_layout(int width, int height) {
     frame.picture_width = box.width;
     frame.picture_height = box.height;
     frame.capture_size = static_cast<int>(std::lround(screen_capture_size * (box.height / 600.0)));
-    frame.capture_texture_size = 1;
-    while (frame.capture_texture_size < frame.capture_size) frame.capture_texture_size *= 2;
+    frame.capture_texture_size = power_of_two_above(frame.capture_size);
     return frame;
+}
+
+int power_of_two_above(int n) {
+    int p = 1;
+    while (p < n) p *= 2;
+    return p;
 }
 
 const FrameLayout& current_frame_layout() { return layout.frame; }

@@ -51,6 +51,10 @@ struct FrameLayout {
 // The layout of a width x height frame. Pure.
 FrameLayout frame_layout(int width, int height);
 
+// The smallest power of two not below n (1 for n up to 1): the size of a
+// texture that holds n pixels where GL takes no other sizes.
+int power_of_two_above(int n);
+
 // The layout frames are drawn with now (800 x 600 until set_frame_size).
 const FrameLayout& current_frame_layout();
 
