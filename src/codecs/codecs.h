@@ -8,8 +8,22 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
+
+// ---- File names (file_names.cpp) ----
+//
+// Names are UTF-8 strings everywhere; on Windows these pass them through the
+// wide-character calls, as the narrow ones read the ANSI code page.
+
+// The std::filesystem path of a UTF-8 name; every layer builds paths from names through it.
+std::filesystem::path file_path(const std::string& name);
+// The UTF-8 name of a path (what messages print and what file_path reads back).
+std::string file_name_text(const std::filesystem::path& path);
+// std::fopen for a UTF-8 name.
+std::FILE* open_file(const std::string& name, const char* mode);
 
 // ---- PNG (png_file.cpp; not in the browser build) ----
 

@@ -46,7 +46,7 @@ bool write_png_rows(PngFile& out, const uint8_t* rgb, int width, int height, Row
 bool write_png_file(const std::string& path, const uint8_t* rgb, int width, int height, RowOrder rows,
                     std::string* error) {
     PngFile out;
-    out.file = std::fopen(path.c_str(), "wb");
+    out.file = open_file(path, "wb");
     if (!out.file) {
         *error = "cannot write " + path + ": " + std::strerror(errno);
         return false;
@@ -76,22 +76,30 @@ bool write_png_rgb(const std::string& path, const uint8_t* rgb, int width, int h
     if (write_png_file(path, rgb, width, height, rows, error)) return true;
     // No truncated picture stays behind.
     std::error_code ignored;
-    std::filesystem::remove(path, ignored);
+    std::filesystem::remove(file_path(path), ignored);
     return false;
 }
 
 std::vector<uint8_t> read_png_rgb(const std::string& path, int* width, int* height, std::string* error) {
+    std::FILE* file = open_file(path, "rb");
+    if (!file) {
+        if (error) *error = path + ": " + std::strerror(errno);
+        return {};
+    }
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     std::vector<uint8_t> rgb;
-    if (png_image_begin_read_from_file(&image, path.c_str())) {
+    bool ok = false;
+    if (png_image_begin_read_from_stdio(&image, file)) {
         image.format = PNG_FORMAT_RGB;
         rgb.resize(PNG_IMAGE_SIZE(image));
-        if (png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) {
-            if (width) *width = static_cast<int>(image.width);
-            if (height) *height = static_cast<int>(image.height);
-            return rgb;
-        }
+        ok = png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) != 0;
+    }
+    std::fclose(file);
+    if (ok) {
+        if (width) *width = static_cast<int>(image.width);
+        if (height) *height = static_cast<int>(image.height);
+        return rgb;
     }
     if (error) *error = path + ": " + image.message;
     png_image_free(&image);

@@ -181,7 +181,7 @@ bool read_tga_rgb(const char* path, uint16_t* width, uint16_t* height, std::vect
     // Only the bytes the header accounts for are read, so a huge or padded file
     // costs no more memory than its picture; and a header that claims more
     // than the file holds is refused before anything is allocated for it.
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = open_file(path, "rb");
     if (!file) return refuse(error, std::strerror(errno));
     struct stat status;
     if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) {

@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Win32 virtual-key codes of the keys the show reads: Escape ends it, the
 // others drive the player (pause, seeks, the timeline overlay).
@@ -176,11 +177,22 @@ uint32_t platform_wall_ms();
 // is reported with status 1.
 void platform_prepare_process();
 
+// The command line's arguments as UTF-8, the program's name first: on Windows
+// read again through the wide-character call (argv holds them in the ANSI code
+// page), elsewhere argv as given. Called by main.
+std::vector<std::string> platform_arguments(int argc, char** argv);
+
 // The folder an installed zelvo keeps its data/ in, found from the running
 // program's own folder (its links resolved): that folder itself on Windows,
 // where the zip puts data/ beside zelvo.exe, and ../share/zelvo from it
 // elsewhere. Empty when the system does not say where the program is.
 std::string platform_installed_data_parent();
+
+// Makes a new folder inside `folder` that only this user may enter, under a
+// name nobody can predict. Files are written whole there and renamed into
+// place, so a link planted under a name the program writes is never followed.
+// Returns its path, or "" with *error set. Called by whatever writes files.
+std::string platform_make_private_folder(const std::string& folder, std::string* error);
 
 // Starts the mixer at rate Hz with the given number of software channels (the
 // device itself is always stereo); false when no audio device can be opened,

@@ -16,6 +16,7 @@
 #include <unistd.h>
 #endif
 
+#include "codecs/codecs.h"
 #include "render/render.h"
 #include "shell/shell.h"
 #include "timeline/timeline.h"
@@ -77,8 +78,6 @@ BenchRow bench_window(const std::string& name, int32_t first, int32_t last, int 
     return bench_row(name, frame_ms, limit_ms);
 }
 
-// The JSON is written beside its name under this one and renamed into place,
-// so a failed write never leaves an empty or partial file under the name asked for.
 // Flushes the file's bytes to the disk.
 bool sync_to_disk(std::FILE* file) {
 #ifdef _WIN32
@@ -88,43 +87,46 @@ bool sync_to_disk(std::FILE* file) {
 #endif
 }
 
-std::string partial_json_name(const std::string& path) {
-    const std::filesystem::path target(path);
-    return (target.parent_path() / ("." + target.filename().string() + "." + std::to_string(getpid()) + ".partial"))
-        .string();
-}
-
-// Writes text to the partial file and, when keep is set, renames it into
-// place; otherwise (a trial write) removes it.
+// Writes text to a file in a private folder beside path and, when keep is
+// set, renames it into place (a link planted under the name is replaced, never
+// followed); otherwise (a trial write) removes it.
 bool write_json_file(const std::string& path, const std::string& text, bool keep, std::string* error) {
     // Renaming over a device or a folder would replace it (or fail at the very end).
     std::error_code code;
-    const auto status = std::filesystem::status(path, code);
-    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+    const auto status = std::filesystem::symlink_status(file_path(path), code);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
+        !std::filesystem::is_symlink(status)) {
         *error = "cannot write " + path + ": it is not a regular file";
         return false;
     }
-    const std::string partial = partial_json_name(path);
-    std::FILE* file = std::fopen(partial.c_str(), "wb");
-    if (!file) {
-        *error = "cannot write " + path + ": " + std::strerror(errno);
+    std::string reason;
+    const std::string folder = platform_make_private_folder(file_name_text(file_path(path).parent_path()), &reason);
+    if (folder.empty()) {
+        *error = "cannot write " + path + ": " + reason;
         return false;
     }
-    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0 &&
-              sync_to_disk(file);
-    std::string reason = std::strerror(errno);
-    if (std::fclose(file) != 0 && ok) {
-        ok = false;
+    const std::string partial = file_name_text(file_path(folder) / "bench.json");
+    std::FILE* file = open_file(partial, "wb");
+    bool ok = file != nullptr;
+    if (ok) {
+        ok = std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0 &&
+             sync_to_disk(file);
+        reason = std::strerror(errno);
+        if (std::fclose(file) != 0 && ok) {
+            ok = false;
+            reason = std::strerror(errno);
+        }
+    } else {
         reason = std::strerror(errno);
     }
     if (ok && keep) {
         // Replaces a file already there on every system (std::rename does not on Windows).
         std::error_code moved;
-        std::filesystem::rename(partial, path, moved);
+        std::filesystem::rename(file_path(partial), file_path(path), moved);
         ok = !moved;
         reason = moved.message();
     }
-    if (!ok || !keep) std::remove(partial.c_str());
+    std::filesystem::remove_all(file_path(folder), code);
     if (!ok) *error = "cannot write " + path + ": " + reason;
     return ok;
 }

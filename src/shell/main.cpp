@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <new>
 
+#include "codecs/codecs.h"
 #include "render/render.h"
 #include "shell/shell.h"
 
@@ -42,7 +43,7 @@ WindowOptions window_options(const ShellOptions& options) {
 
 bool change_directory(const std::string& dir, std::string* reason) {
     std::error_code code;
-    std::filesystem::current_path(dir, code);
+    std::filesystem::current_path(file_path(dir), code);
     if (code) *reason = code.message();
     return !code;
 }
@@ -64,11 +65,11 @@ bool enter_data_parent(const std::string& dir) {
     if (std::filesystem::is_directory("data")) return true;
     const std::string installed = platform_installed_data_parent();
     std::string reason;
-    if (!installed.empty() && std::filesystem::is_directory(std::filesystem::path(installed) / "data") &&
+    if (!installed.empty() && std::filesystem::is_directory(file_path(installed) / "data") &&
         change_directory(installed, &reason))
         return true;
     std::error_code code;
-    const std::string here = std::filesystem::current_path(code).string();
+    const std::string here = file_name_text(std::filesystem::current_path(code));
     std::fprintf(stderr, "zelvo: no data folder: looked for %s/data and %s/data; --dir names the folder that "
                          "holds data/\n",
                  here.c_str(), installed.empty() ? "../share/zelvo beside the program" : installed.c_str());
@@ -81,7 +82,10 @@ int main(int argc, char** argv) {
     platform_prepare_process();
     ShellOptions options;
     std::string error;
-    if (!parse_options(argc, argv, &options, &error)) {
+    const std::vector<std::string> arguments = platform_arguments(argc, argv);
+    std::vector<const char*> words;
+    for (const std::string& argument : arguments) words.push_back(argument.c_str());
+    if (!parse_options(static_cast<int>(words.size()), words.data(), &options, &error)) {
         std::fprintf(stderr, "zelvo: %s\n\n%s", error.c_str(), usage_text().c_str());
         return exit_usage;
     }
@@ -103,8 +107,8 @@ int main(int argc, char** argv) {
     for (std::string* path : {&options.capture_path, &options.bench_json}) {
         if (path->empty()) continue;
         std::error_code code;
-        std::filesystem::path absolute = std::filesystem::absolute(*path, code);
-        if (!code) *path = absolute.string();
+        std::filesystem::path absolute = std::filesystem::absolute(file_path(*path), code);
+        if (!code) *path = file_name_text(absolute);
     }
     if (!enter_data_parent(options.dir)) return exit_failure;
 

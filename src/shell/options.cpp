@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "codecs/codecs.h"
 #include "shell/shell.h"
 #include "timeline/timeline.h"
 
@@ -123,7 +124,7 @@ int32_t show_last_ms() { return scene_windows[scene_window_count - 1].last; }
 // A capture path is a folder of PNG frames or a video ffmpeg writes for us;
 // a name that says another format would otherwise quietly become a folder.
 bool check_capture_path(const std::string& path, std::string* error) {
-    std::string extension = std::filesystem::path(path).extension().string();
+    std::string extension = file_name_text(file_path(path).extension());
     for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     static const char* const other_formats[] = {".avi", ".gif", ".webm", ".mov", ".m4v", ".flv", ".ogv", ".ogg",
                                                 ".wmv", ".mpg", ".mpeg", ".ts", ".3gp", ".apng", ".png", ".jpg",

@@ -328,7 +328,7 @@ TEST_F(Headless, InterruptedCaptureLeavesNothingUnfinished) {
         EXPECT_NE(o.err.find(std::string("interrupted by ") + c.name), std::string::npos) << describe(o);
         EXPECT_NE(kill(-group, 0), 0) << "a child (ffmpeg) outlives the capture";
         for (const auto& entry : fs::recursive_directory_iterator(root))
-            EXPECT_EQ(entry.path().filename().string().find(".partial"), std::string::npos) << entry.path();
+            EXPECT_EQ(entry.path().filename().string().find(".zelvo-"), std::string::npos) << entry.path();
         EXPECT_FALSE(fs::exists(root / "show.mkv"));
     }
 }
@@ -435,4 +435,48 @@ TEST_F(Headless, ClosedStandardStreamsAndUnreadPipesAreHandled) {
     EXPECT_EQ(run_with_streams({e2e::zelvo_binary(), "--scenes"}, -1, unread[1], null_device), 1);
     close(unread[1]);
     close(null_device);
+}
+
+// What a capture writes never goes through a link planted under a name it
+// writes, and while one capture writes a name a second one refuses it.
+TEST_F(Headless, CapturesFollowNoPlantedLinkAndOneNameTakesOneCapture) {
+    const fs::path victim = root / "victim";
+    const std::string kept = "not the capture's";
+    const bool have_ffmpeg = e2e::have_program("ffmpeg") && e2e::have_program("ffprobe");
+    const struct {
+        const char* target;
+        const char* planted;  // the link, inside root
+        bool succeeds;
+    } cases[] = {
+        {"frames", "frames/020000.png", true},
+        {"show.mkv", "show.mkv", true},
+        {"locked", "locked/.zelvo-capture.lock", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.planted);
+        if (std::string(c.target) == "show.mkv" && !have_ffmpeg) continue;
+        std::ofstream(victim) << kept;
+        fs::create_directories((root / c.planted).parent_path());
+        fs::create_symlink(victim, root / c.planted);
+        e2e::Outcome o = e2e::run({e2e::zelvo_binary(), "--dir", root.string(), "--capture",
+                                   (root / c.target).string(), "--from", "20000", "--to", "20100"},
+                                  {}, root, 60);
+        EXPECT_EQ(o.exit_code == 0, c.succeeds) << describe(o);
+        EXPECT_EQ(e2e::read_text(victim), kept);
+        if (c.succeeds) {
+            EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(root / c.planted)));
+        }
+    }
+
+    e2e::Child first = e2e::start({e2e::zelvo_binary(), "--dir", root.string(), "--capture", frames.string(),
+                                   "--from", "20000", "--to", "80000"},
+                                  {}, root);
+    for (int i = 0; i < 1500 && e2e::read_text(first.err_file).find(" fps | ") == std::string::npos; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    e2e::Outcome second = run_capture({"--from", "0", "--to", "100"});
+    kill(first.pid, SIGTERM);
+    e2e::wait(first, 30);
+    EXPECT_NE(second.exit_code, 0) << describe(second);
+    EXPECT_NE(second.err.find("another capture is writing it"), std::string::npos) << describe(second);
+    EXPECT_FALSE(fs::exists(frames / "000000.png"));
 }

@@ -1,8 +1,6 @@
 // The PNG folder sink of the headless backend.
 #include "platform/headless/frame_sink.h"
 
-#include <unistd.h>
-
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -18,6 +16,7 @@ struct PngFolder {
     int height = 0;
     std::string first_error;
     std::vector<std::filesystem::path> made;  // the folders opening made, the deepest first
+    WorkFolder work;
 };
 
 PngFolder png_folder;
@@ -35,53 +34,50 @@ bool png_folder_open(const SinkSettings& settings, std::string* error) {
     const std::string& path = settings.path;
     std::vector<std::filesystem::path> made;
     std::error_code code;
-    for (std::filesystem::path p = std::filesystem::path(path).lexically_normal(); !p.empty() && p != p.parent_path();
+    for (std::filesystem::path p = file_path(path).lexically_normal(); !p.empty() && p != p.parent_path();
          p = p.parent_path()) {
         if (std::filesystem::exists(p, code)) break;
         if (p.filename().empty()) continue;  // the trailing slash of "frames/"
         made.push_back(p);
     }
-    std::filesystem::create_directories(path, code);
-    if (code || !std::filesystem::is_directory(path)) {
+    std::filesystem::create_directories(file_path(path), code);
+    if (code || !std::filesystem::is_directory(file_path(path))) {
         *error = "cannot create the capture folder " + path + ": " +
                  (code ? code.message() : std::string("a file of that name is in the way"));
         remove_made_folders(made);
         return false;
     }
-    png_folder = PngFolder{path, settings.width, settings.height, {}, made};
+    WorkFolder work;
+    if (!open_work_folder(path, file_name_text(file_path(path) / ".zelvo-capture.lock"), path, &work, error)) {
+        remove_made_folders(made);
+        return false;
+    }
+    png_folder = PngFolder{file_path(path), settings.width, settings.height, {}, made, work};
     return true;
 }
 
 void png_folder_abandon() {
     if (png_folder.folder.empty()) return;
     // Frames already renamed into place are whole and stay; what was still
-    // being written goes.
-    std::error_code code;
-    const std::string mine = partial_file_name("");
-    for (auto it = std::filesystem::directory_iterator(png_folder.folder, code);
-         !code && it != std::filesystem::directory_iterator(); it.increment(code)) {
-        const std::string name = it->path().filename().string();
-        if (name.size() > mine.size() && name.compare(name.size() - mine.size() + 1, std::string::npos, mine, 1) == 0) {
-            std::error_code ignored;
-            std::filesystem::remove(it->path(), ignored);
-        }
-    }
+    // being written goes with the private folder.
+    close_work_folder(&png_folder.work);
     remove_made_folders(png_folder.made);
     png_folder = PngFolder{};
 }
 
-// Each frame is written beside its name and renamed into place, so a frame
-// under its own name is always whole.
+// Each frame is written in the private folder and renamed into place, so a
+// frame under its own name is always whole, and a link planted under that name
+// is replaced, never followed.
 bool png_folder_write(const uint8_t* rgb, int32_t music_ms, std::string* error) {
     const std::string name = frame_file_name(music_ms);
     const std::filesystem::path path = png_folder.folder / name;
-    const std::filesystem::path partial = png_folder.folder / partial_file_name(name);
-    bool ok = write_png_rgb(partial.string(), rgb, png_folder.width, png_folder.height, RowOrder::bottom_first, error);
+    const std::filesystem::path partial = file_path(png_folder.work.path) / name;
+    bool ok = write_png_rgb(file_name_text(partial), rgb, png_folder.width, png_folder.height, RowOrder::bottom_first, error);
     if (ok) {
         std::error_code code;
         std::filesystem::rename(partial, path, code);
         if (code) {
-            *error = "cannot write " + path.string() + ": " + code.message();
+            *error = "cannot write " + file_name_text(path) + ": " + code.message();
             std::filesystem::remove(partial, code);
             ok = false;
         }
@@ -91,6 +87,7 @@ bool png_folder_write(const uint8_t* rgb, int32_t music_ms, std::string* error) 
 }
 
 bool png_folder_finish(std::string* error) {
+    close_work_folder(&png_folder.work);
     png_folder.made.clear();  // a finished capture keeps its folder, even empty
     if (png_folder.first_error.empty()) return true;
     *error = png_folder.first_error;
@@ -104,12 +101,33 @@ void png_folder_take_soundtrack(const DecodedAudio&) {}
 const FrameSink png_folder_sink = {png_folder_open, png_folder_take_soundtrack, png_folder_write, png_folder_finish,
                                    png_folder_abandon};
 
-std::string partial_file_name(const std::string& name, const char* kind) {
-    return "." + name + "." + std::to_string(getpid()) + "." + kind;
+bool open_work_folder(const std::string& folder, const std::string& lock_path, const std::string& target,
+                      WorkFolder* work, std::string* error) {
+    std::string reason;
+    if (!claim_name(lock_path, &work->claim, &reason)) {
+        *error = "cannot capture into " + target + ": " + reason;
+        return false;
+    }
+    work->path = platform_make_private_folder(folder, &reason);
+    if (work->path.empty()) {
+        release_name(&work->claim);
+        *error = "cannot capture into " + target + ": " + reason;
+        return false;
+    }
+    return true;
+}
+
+void close_work_folder(WorkFolder* work) {
+    if (!work->path.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(file_path(work->path), ignored);
+    }
+    release_name(&work->claim);
+    *work = WorkFolder{};
 }
 
 bool is_video_path(const std::string& path) {
-    std::string extension = std::filesystem::path(path).extension().string();
+    std::string extension = file_name_text(file_path(path).extension());
     for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return extension == ".mp4" || extension == ".mkv";
 }

@@ -10,6 +10,7 @@
 
 #include "platform/audio/audio.h"
 #include "platform/platform.h"
+#include "platform/system/system.h"
 
 struct SinkSettings {
     std::string path;
@@ -35,9 +36,23 @@ struct FrameSink {
     void (*abandon)();
 };
 
-// The name a file is written under beside its own until it is whole: hidden,
-// and unique to this process, so two captures into one folder never meet.
-std::string partial_file_name(const std::string& name, const char* kind = "partial");
+// Where a sink keeps files until they are whole: a private folder inside the
+// destination's folder (whole files are renamed out of it into place), and the
+// claim on the destination that keeps a second capture off it.
+struct WorkFolder {
+    std::string path;
+    NameClaim claim;
+};
+
+// Claims the destination through lock_path, then makes the private folder
+// inside folder; false with *error set (naming target) when another capture
+// holds the destination or the folder cannot be made.
+bool open_work_folder(const std::string& folder, const std::string& lock_path, const std::string& target,
+                      WorkFolder* work, std::string* error);
+
+// Removes the private folder with whatever is left in it and ends the claim.
+// Safe when never opened.
+void close_work_folder(WorkFolder* work);
 
 // The sink for a capture path: the video file for .mp4 and .mkv, else the PNG folder.
 const FrameSink* frame_sink_for(const std::string& path);

@@ -5,9 +5,10 @@
 // The soundtrack goes to ffmpeg through a pipe, exactly as long as the frames
 // written (silence past its end), once the video is complete: fed while the
 // frames still come, ffmpeg would wait for seconds of sound ahead of the
-// pictures. Both passes write files beside the one asked for; only a file that
-// ffprobe confirms (every frame, audio of the same length) is renamed into
-// place. Any failure leaves nothing under the name asked for.
+// pictures. Both passes write files in a private folder beside the one asked
+// for; only a file that ffprobe confirms (every frame, audio of the same
+// length) is renamed into place. Any failure leaves nothing under the name
+// asked for, and while one capture writes a name, a second one refuses it.
 #include <cctype>
 #include <algorithm>
 #include <cmath>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "platform/audio/audio.h"
+#include "codecs/codecs.h"
 #include "platform/headless/frame_sink.h"
 #include "platform/system/system.h"
 
@@ -34,6 +36,7 @@ struct Video {
     SinkSettings settings;
     std::string video_path;    // pass one: the pictures alone (the final file when there is no sound)
     std::string partial_path;  // pass two: pictures and sound
+    WorkFolder work;           // where both are written, and the claim on the name
     bool has_audio = false;
     Soundtrack audio;
     ChildProcess encoder;
@@ -51,7 +54,7 @@ bool fail(std::string* error, const std::string& text) {
 }
 
 bool is_mp4(const std::string& path) {
-    std::string extension = std::filesystem::path(path).extension().string();
+    std::string extension = file_name_text(file_path(path).extension());
     for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return extension == ".mp4";
 }
@@ -159,14 +162,16 @@ bool video_open(const SinkSettings& settings, std::string* error) {
         *error = "writing the video " + settings.path + " needs ffmpeg and ffprobe, which were not found on PATH";
         return false;
     }
-    const std::filesystem::path path(settings.path);
+    const std::filesystem::path path = file_path(settings.path);
     const std::filesystem::path folder = path.parent_path();
     if (!folder.empty() && !std::filesystem::is_directory(folder)) {
         *error = "cannot write the video " + settings.path + ": its folder does not exist";
         return false;
     }
-    video.video_path = (folder / partial_file_name(path.filename().string(), "video.partial")).string();
-    video.partial_path = (folder / partial_file_name(path.filename().string())).string();
+    const std::filesystem::path lock = folder / file_path("." + file_name_text(path.filename()) + ".lock");
+    if (!open_work_folder(file_name_text(folder), file_name_text(lock), settings.path, &video.work, error)) return false;
+    video.video_path = file_name_text(file_path(video.work.path) / "pictures");
+    video.partial_path = file_name_text(file_path(video.work.path) / "video");
     return true;
 }
 
@@ -204,7 +209,7 @@ std::string video_problem(bool encoded, const std::string& finished) {
     if (!verify_file(finished, &problem))
         return "the video ffmpeg wrote for " + video.settings.path + " is broken: " + problem;
     std::error_code moved;
-    std::filesystem::rename(finished, video.settings.path, moved);
+    std::filesystem::rename(file_path(finished), file_path(video.settings.path), moved);
     if (moved) return "cannot put the video in place as " + video.settings.path + ": " + moved.message();
     return "";
 }
@@ -213,9 +218,7 @@ bool video_finish(std::string* error) {
     // ffmpeg is waited for whatever went wrong, so it never outlives the show.
     const bool encoded = video.started && finish_child(&video.encoder);
     const std::string problem = video_problem(encoded, video.has_audio ? video.partial_path : video.video_path);
-    std::error_code ignored;
-    std::filesystem::remove(video.video_path, ignored);
-    std::filesystem::remove(video.partial_path, ignored);
+    close_work_folder(&video.work);
     if (problem.empty()) return true;
     *error = problem;
     return false;
@@ -223,9 +226,7 @@ bool video_finish(std::string* error) {
 
 void video_abandon() {
     stop_child(&video.encoder);
-    std::error_code ignored;
-    if (!video.video_path.empty()) std::filesystem::remove(video.video_path, ignored);
-    if (!video.partial_path.empty()) std::filesystem::remove(video.partial_path, ignored);
+    close_work_folder(&video.work);
     video = Video{};
 }
 

@@ -1,9 +1,10 @@
 // Inside the platform layer: what differs by operating system rather than by
 // backend, one file per system: system_posix.cpp (Linux), system_windows.cpp,
 // system_web.cpp (the browser). Each defines platform.h's
-// platform_prepare_process and platform_installed_data_parent; the POSIX and
-// Windows files also run the
-// child processes the video sink needs (ffmpeg, ffprobe), declared here.
+// platform_prepare_process, platform_installed_data_parent and
+// platform_make_private_folder; the POSIX and Windows files also run the
+// child processes the video sink needs (ffmpeg, ffprobe) and claim the names
+// a capture writes, declared here.
 // Not for use outside src/platform.
 #pragma once
 
@@ -34,3 +35,18 @@ void stop_child(ChildProcess* child);
 
 // What the program printed on stdout and stderr together; empty when it could not run.
 std::string program_output(const std::vector<std::string>& args);
+
+// A name claimed by this process: while it holds the claim, no other run of
+// the program can claim it. The claim ends with release_name or the process.
+struct NameClaim {
+    long long handle = -1;  // the locked file's descriptor, or its Windows handle
+    std::string lock_path;
+};
+
+// Claims the name through a lock file at lock_path (created if missing, never
+// through a link); false with *error set when another process holds it or the
+// file cannot be made.
+bool claim_name(const std::string& lock_path, NameClaim* claim, std::string* error);
+
+// Ends the claim and removes the lock file. Safe when nothing is claimed.
+void release_name(NameClaim* claim);

@@ -2,6 +2,8 @@
 // installed, fork and exec with a pipe, waitpid.
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -142,9 +144,57 @@ void platform_prepare_process() {
     signal(SIGPIPE, SIG_IGN);
 }
 
+std::vector<std::string> platform_arguments(int argc, char** argv) { return {argv, argv + argc}; }
+
 std::string platform_installed_data_parent() {
     std::error_code code;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", code);
     if (code) return {};
     return (program.parent_path() / ".." / "share" / "zelvo").lexically_normal().string();
+}
+
+std::string platform_make_private_folder(const std::string& folder, std::string* error) {
+    const std::filesystem::path parent = folder.empty() ? std::filesystem::path(".") : std::filesystem::path(folder);
+    std::string name = (parent / ".zelvo-XXXXXX").string();
+    // mkdtemp makes the folder new (never an existing one or a link), mode 0700.
+    if (!mkdtemp(name.data())) {
+        *error = "cannot write in " + parent.string() + ": " + std::strerror(errno);
+        return {};
+    }
+    return name;
+}
+
+bool claim_name(const std::string& lock_path, NameClaim* claim, std::string* error) {
+    // A lock file removed by its holder between our open and our lock is
+    // another's no longer: locked, it must still be the file under the name.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const int file = ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (file < 0) {
+            *error = "cannot lock " + lock_path + ": " + std::strerror(errno);
+            return false;
+        }
+        if (flock(file, LOCK_EX | LOCK_NB) != 0) {
+            const int reason = errno;
+            ::close(file);
+            *error = reason == EWOULDBLOCK ? "another capture is writing it" : "cannot lock " + lock_path + ": " +
+                                                                                   std::strerror(reason);
+            return false;
+        }
+        struct stat opened {}, named {};
+        if (fstat(file, &opened) == 0 && lstat(lock_path.c_str(), &named) == 0 && opened.st_dev == named.st_dev &&
+            opened.st_ino == named.st_ino) {
+            *claim = NameClaim{file, lock_path};
+            return true;
+        }
+        ::close(file);
+    }
+    *error = "cannot lock " + lock_path + ": it keeps being replaced";
+    return false;
+}
+
+void release_name(NameClaim* claim) {
+    if (claim->handle < 0) return;
+    ::unlink(claim->lock_path.c_str());
+    ::close(static_cast<int>(claim->handle));
+    *claim = NameClaim{};
 }

@@ -3,8 +3,11 @@
 #include <io.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <filesystem>
+#include <random>
 
+#include "codecs/codecs.h"
 #include "platform/platform.h"
 #include "platform/system/system.h"
 #include "platform/win32/win32.h"
@@ -47,15 +50,15 @@ HANDLE null_device() {
 // Starts the program with the three standard handles given (each inheritable);
 // the process handle, or nullptr.
 HANDLE spawn(const std::vector<std::string>& args, HANDLE input, HANDLE output, HANDLE errors) {
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = input;
     startup.hStdOutput = output;
     startup.hStdError = errors;
     PROCESS_INFORMATION process{};
-    std::string line = command_line(args);
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+    std::wstring line = wide_text(command_line(args));
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
                         &process))
         return nullptr;
     CloseHandle(process.hThread);
@@ -161,9 +164,57 @@ void platform_prepare_process() {
         if (_fileno(s.stream) < 0 || _get_osfhandle(_fileno(s.stream)) < 0) (void)std::freopen("NUL", s.mode, s.stream);
 }
 
+std::vector<std::string> platform_arguments(int argc, char** argv) {
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide) return {argv, argv + argc};
+    std::vector<std::string> arguments;
+    for (int i = 0; i < count; ++i) arguments.push_back(utf8_text(wide[i]));
+    LocalFree(wide);
+    return arguments;
+}
+
 std::string platform_installed_data_parent() {
     wchar_t path[32768];
     const DWORD length = GetModuleFileNameW(nullptr, path, sizeof path / sizeof path[0]);
     if (length == 0 || length >= sizeof path / sizeof path[0]) return {};
-    return std::filesystem::path(std::wstring(path, length)).parent_path().string();
+    return utf8_text(std::filesystem::path(std::wstring(path, length)).parent_path().wstring());
+}
+
+std::string platform_make_private_folder(const std::string& folder, std::string* error) {
+    const std::filesystem::path parent = folder.empty() ? std::filesystem::path(L".") : file_path(folder);
+    std::random_device random;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        wchar_t name[32];
+        std::swprintf(name, 32, L".zelvo-%08x%08x", random(), random());
+        const std::filesystem::path made = parent / name;
+        // CreateDirectoryW makes the folder new: it fails on anything already
+        // under the name, a link or a junction included.
+        if (CreateDirectoryW(made.c_str(), nullptr)) return utf8_text(made.wstring());
+        if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+    *error = "cannot write in " + file_name_text(parent) + ": " + windows_error_text(GetLastError());
+    return {};
+}
+
+// The lock file is opened for this process alone and goes when it is closed,
+// the process's end included.
+bool claim_name(const std::string& lock_path, NameClaim* claim, std::string* error) {
+    HANDLE file = CreateFileW(file_path(lock_path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        *error = code == ERROR_SHARING_VIOLATION ? "another capture is writing it"
+                                                 : "cannot lock " + lock_path + ": " + windows_error_text(code);
+        return false;
+    }
+    *claim = NameClaim{as_number(file), lock_path};
+    return true;
+}
+
+void release_name(NameClaim* claim) {
+    if (claim->handle == -1) return;
+    CloseHandle(as_handle(claim->handle));
+    *claim = NameClaim{};
 }

@@ -7,6 +7,7 @@
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -36,6 +37,11 @@ void* wgl_lookup(const char* name);
 
 // The text of the calling thread's last Win32 error ("Access is denied").
 std::string windows_error_text(DWORD code);
+
+// UTF-8 text as the wide-character calls take it, and back: the program's
+// names and messages are UTF-8, the narrow calls read the ANSI code page.
+std::wstring wide_text(const std::string& utf8);
+std::string utf8_text(const std::wstring& wide);
 
 // ---- Sound: the table's sound entries, from win32_sound.cpp ----
 

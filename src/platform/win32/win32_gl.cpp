@@ -48,6 +48,21 @@ std::string windows_error_text(DWORD code) {
     return message.empty() ? "error " + std::to_string(code) : message;
 }
 
+std::wstring wide_text(const std::string& utf8) {
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+    return wide;
+}
+
+std::string utf8_text(const std::wstring& wide) {
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length, nullptr, nullptr);
+    return utf8;
+}
+
 bool register_window_class(WNDPROC procedure, std::string* error) {
     static WNDPROC registered = nullptr;
     if (registered == procedure) return true;

@@ -300,7 +300,7 @@ void windows_swap_buffers() {
 }
 
 void windows_set_title(const char* title) {
-    if (win.gl.window) SetWindowTextA(win.gl.window, title);
+    if (win.gl.window) SetWindowTextW(win.gl.window, wide_text(title).c_str());
 }
 
 void windows_show_cursor(bool show) { hide_cursor(!show); }
@@ -328,7 +328,7 @@ void windows_wait_message(uint32_t timeout_ms) {
 
 void windows_message_box(const char* text, const char* caption) {
     if (!message_boxes_wanted()) return;
-    MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONERROR | MB_TOPMOST);
+    MessageBoxW(nullptr, wide_text(text).c_str(), wide_text(caption).c_str(), MB_OK | MB_ICONERROR | MB_TOPMOST);
 }
 
 uint32_t windows_wall_ms() {
