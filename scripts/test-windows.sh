@@ -6,7 +6,7 @@
 # Linux build's (and one at 1600 x 1200), the DPI-aware manifest, a played
 # range that ends by itself, sound through a PulseAudio null sink on the
 # device's clock, a missing soundtrack, the letterboxed window, the player's
-# keys. Prints "N passed, N failed"; exits 1 when one failed.
+# keys, names outside ASCII. Prints "N passed, N failed"; exits 1 when one failed.
 set -uo pipefail
 usage="usage: scripts/test-windows.sh LINUX_BUILD WINDOWS_BUILD"
 linux=$(realpath "${1:?$usage}")
@@ -109,6 +109,36 @@ if grep -aq "PerMonitorV2" "$app/zelvo.exe"; then
 else
     fail "zelvo.exe carries no manifest declaring per-monitor DPI awareness"
 fi
+
+# ---- names outside ASCII: a Latin-1 letter and one outside every ANSI code page ----
+# The program beside its data in such a folder, started from another folder;
+# a capture folder, --dir and the bench's JSON under such names; a message
+# that names one prints it as given.
+export LC_ALL=C.UTF-8
+named="$work/zelvo-é-🐢"
+cp -r "$app" "$named"
+rm -rf "$named/wineprefix"
+if (cd "$work" && "$wine" "$named/zelvo.exe" --capture "$work/frames-ü-🐢" --fps 1 --from 25000 --to 25000 \
+        </dev/null >/dev/null 2>"$work/err") && [[ -f "$work/frames-ü-🐢/025000.png" ]] &&
+    [[ $(ls -d "$work"/frames* | wc -l) -eq 1 ]]; then
+    pass "started from another folder, zelvo-é-🐢/zelvo.exe finds its data and captures into frames-ü-🐢"
+else
+    fail "names outside ASCII: the capture into frames-ü-🐢 from zelvo-é-🐢: $(tail -2 "$work/err"; ls "$work")"
+fi
+if (cd "$work" && "$wine" "$app/zelvo.exe" --dir "$named" --bench --scene titles --frames 2 \
+        --json "$work/bench-é-🐢.json" </dev/null >/dev/null 2>"$work/err") &&
+    grep -q '"titles"' "$work/bench-é-🐢.json"; then
+    pass "--dir zelvo-é-🐢 and --json bench-é-🐢.json"
+else
+    fail "names outside ASCII: --dir and --json: $(tail -2 "$work/err")"
+fi
+"$wine" "$app/zelvo.exe" --dir "$work/none-é-🐢" </dev/null >/dev/null 2>"$work/err"
+if grep -q "can't use $work/none-é-🐢 as the working directory" "$work/err"; then
+    pass "a message names zelvo-é-🐢's missing sibling as given"
+else
+    fail "names outside ASCII: the message for a missing --dir: $(tail -2 "$work/err")"
+fi
+unset LC_ALL
 
 # ---- a played range ends by itself ----
 start=$(date +%s)

@@ -1,10 +1,15 @@
-// The virtual clock's frame times, the watch on a device that stalls and a
-// held time read from the environment.
+// The virtual clock's frame times, the watch on a device that stalls, a held
+// time read from the environment and work bounded in time.
 #include "platform/clock.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 // Formed as one division of exact values, so a time that falls on a whole
 // millisecond (frame 3 at 30 fps: 100 ms) never comes out a hair below it and
@@ -48,4 +53,21 @@ int32_t watch_position(StallWatch& watch, int32_t heard_ms, uint32_t now_ms, Sta
     watch.stalled = true;
     *event = StallEvent::stalled;
     return by_wall;
+}
+
+bool finish_in_time(std::function<void()> work, uint32_t limit_ms) {
+    struct Finishing {
+        std::mutex mutex;
+        std::condition_variable done_signal;
+        bool done = false;
+    };
+    auto finishing = std::make_shared<Finishing>();
+    std::thread([work = std::move(work), finishing] {
+        work();
+        std::lock_guard<std::mutex> lock(finishing->mutex);
+        finishing->done = true;
+        finishing->done_signal.notify_all();
+    }).detach();
+    std::unique_lock<std::mutex> lock(finishing->mutex);
+    return finishing->done_signal.wait_for(lock, std::chrono::milliseconds(limit_ms), [&] { return finishing->done; });
 }

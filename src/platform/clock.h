@@ -1,10 +1,13 @@
 // Inside the platform layer: the clock arithmetic the backends share. The
 // headless backend and the page's still count frames on a virtual clock; the
 // SDL and Win32 sound backends read a held time from the environment for
-// scripted screenshots. Pure; not for use outside src/platform (tests excepted).
+// scripted screenshots; the sound backends bound how long closing a device
+// may take. Free of system headers; not for use outside src/platform (tests
+// excepted).
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 // The virtual clocks of the headless backend and the web page's still: the
 // time frames * 1000 / fps ms after start_ms, floored.
@@ -42,6 +45,15 @@ void watch_start(StallWatch& watch, int32_t heard_ms, uint32_t now_ms);
 // clock's position and starts the watch anew) and the clock stays on the
 // wall clock until then. Paused or before play: heard_ms.
 int32_t watch_position(StallWatch& watch, int32_t heard_ms, uint32_t now_ms, StallEvent* event);
+
+// How long closing a sound device may take before the show ends without it.
+constexpr uint32_t longest_close_ms = 600;
+
+// Runs work on a thread of its own and waits at most limit_ms for it: false
+// when it had not finished by then, and the thread is left to finish (or hang)
+// alone, so work must own or outlive what it touches. Called by the sound
+// backends' close, whose device calls may never return.
+bool finish_in_time(std::function<void()> work, uint32_t limit_ms);
 
 // A music time in ms from the environment variable (ZELVO_HOLD_MS=T: the
 // position a scripted screenshot wants held from the start of play on); -1

@@ -13,13 +13,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
-#include <mutex>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -135,31 +131,6 @@ namespace {
 void stop_audio_at_exit() {
     if (sound.device) SDL_CloseAudioDevice(sound.device);
     sound.device = 0;
-}
-
-// Closing a device waits for SDL's audio thread, which a sound server that
-// has stopped answering can hold inside its write for good. The close runs on
-// a thread of its own and is waited for this long at most; a device that does
-// not close by then is left to the end of the process, with the samples its
-// thread may still read.
-constexpr auto longest_close = std::chrono::milliseconds(600);
-
-// True when the device closed in time.
-bool close_device_in_time(SDL_AudioDeviceID device) {
-    struct Closing {
-        std::mutex mutex;
-        std::condition_variable done_signal;
-        bool done = false;
-    };
-    auto closing = std::make_shared<Closing>();
-    std::thread([device, closing] {
-        SDL_CloseAudioDevice(device);
-        std::lock_guard<std::mutex> lock(closing->mutex);
-        closing->done = true;
-        closing->done_signal.notify_all();
-    }).detach();
-    std::unique_lock<std::mutex> lock(closing->mutex);
-    return closing->done_signal.wait_for(lock, longest_close, [&] { return closing->done; });
 }
 
 // Ramps a playing device to silence and lets the ramp and the buffers after it
@@ -298,7 +269,10 @@ void sdl_sound_close() {
     bool closed = true;
     if (sound.device) {
         fade_out_device();
-        closed = close_device_in_time(sound.device);
+        // Closing waits for SDL's audio thread, which a sound server that has
+        // stopped answering can hold inside its write for good.
+        const SDL_AudioDeviceID device = sound.device;
+        closed = finish_in_time([device] { SDL_CloseAudioDevice(device); }, longest_close_ms);
     }
     if (!closed) {
         std::fputs("zelvo: the sound device did not close within 600 ms; the show ends without waiting for it\n",

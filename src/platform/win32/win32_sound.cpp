@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <thread>
@@ -250,10 +251,23 @@ void win32_sound_pause() {
     sound.playing = false;
 }
 
-// The position stays at the last value it reported.
+// The position stays at the last value it reported. A driver that has stopped
+// answering can hold waveOutReset or waveOutClose for good: the close runs on
+// a thread of its own and is waited for a bounded time.
 void win32_sound_close() {
-    fade_out_device();
-    stop_feeder();
+    if (sound.device.handle &&
+        !finish_in_time([] {
+            fade_out_device();
+            stop_feeder();
+            close_device();
+        }, longest_close_ms)) {
+        std::fputs("zelvo: the sound device did not close within 600 ms; the show ends without waiting for it\n",
+                   stderr);
+        // The closing thread still uses the device, the feeder and the samples:
+        // they stay to the end of the process.
+        sound_device_abandoned = true;
+        return;
+    }
     close_device();
     const int32_t last_reported = sound.last_reported;
     sound.samples.clear();
