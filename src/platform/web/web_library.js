@@ -172,7 +172,8 @@ mergeInto(LibraryManager.library, {
   web_sound_decode__deps: ['$zelvo'],
   web_sound_decode: function(bytes, size) {
     try {
-      if (!zelvo.audio) zelvo.audio = new (window.AudioContext || window.webkitAudioContext)();
+      // The page's own context, made in the click that started the show, where it made one.
+      if (!zelvo.audio) zelvo.audio = Module['zelvoAudio'] || new (window.AudioContext || window.webkitAudioContext)();
     } catch (e) {
       return 0;
     }
