@@ -15,7 +15,7 @@
 # make web     build-web/index.html with its script, WebAssembly and data, for a browser
 # make web-serve   serves build-web on 127.0.0.1 and prints the address
 # make dist-web    dist/zelvo-<version>-web.zip, the page's folder for any static web server
-# make test-web    the browser build in headless Chromium, against the Linux build
+# make test-web    the zip and the browser build in headless Chromium, against the Linux build
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
