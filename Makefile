@@ -14,7 +14,8 @@
 # make test-windows   the Windows unit tests and the zip's program under wine, against the Linux build
 # make web     build-web/index.html with its script, WebAssembly and data, for a browser
 # make web-serve   serves build-web on 127.0.0.1 and prints the address
-# make test-web    the browser build in headless Chromium, against the Linux build
+# make dist-web    dist/zelvo-<version>-web.zip, the page's folder for any static web server
+# make test-web    the zip and the browser build in headless Chromium, against the Linux build
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
@@ -30,11 +31,12 @@ PREFIX ?= /usr/local
 WINDOWS_BUILD ?= build-win64
 WEB_BUILD ?= build-web
 WEB_PORT ?= 8000
+VERSION := $(shell grep -m1 -o 'zelvo VERSION [0-9.]*' CMakeLists.txt | cut -d' ' -f3)
 # Debian's emscripten finds its JavaScript modules (acorn) where Debian's node looks.
 export NODE_PATH := /usr/share/nodejs
 
 .PHONY: all run test setup configure clean test-sanitize fuzz video sheet bench install deb dist test-package \
-	windows test-windows web web-serve test-web
+	windows test-windows web web-serve dist-web test-web
 
 all: configure
 	cmake --build $(BUILD)
@@ -109,8 +111,11 @@ web: all
 web-serve: web
 	node scripts/web-serve.js $(WEB_BUILD) $(WEB_PORT)
 
-test-web: web
-	node tests/web/test_web.js $(BUILD) $(WEB_BUILD)
+dist-web: web
+	cmake --build $(WEB_BUILD) --target dist-web
+
+test-web: dist-web
+	node tests/web/test_web.js $(BUILD) $(WEB_BUILD) dist/zelvo-$(VERSION)-web.zip
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) $(WEB_BUILD)

@@ -10,7 +10,7 @@ const folder = path.resolve(process.argv[2] || 'build-web');
 const port = Number(process.argv[3] || 0);
 const types = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
-  '.data': 'application/octet-stream', '.png': 'image/png',
+  '.data': 'application/octet-stream', '.gz': 'application/gzip', '.png': 'image/png',
 };
 
 const server = http.createServer((request, response) => {

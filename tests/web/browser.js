@@ -45,10 +45,10 @@ class Browser {
     return new Promise((resolve, reject) => this.pending.set(id, {resolve, reject}));
   }
 
-  // A new 800 x 600 page (in CSS pixels, scale device pixels each) whose
-  // console lines (and the browser's own log entries, where WebGL reports its
-  // errors) are collected in page.console.
-  async newPage(scale = 1) {
+  // A new 800 x 600 page (in CSS pixels, scale device pixels each; or the
+  // size and kind of screen given) whose console lines (and the browser's own
+  // log entries, where WebGL reports its errors) are collected in page.console.
+  async newPage(scale = 1, screen = {width: 800, height: 600, mobile: false}) {
     const {targetId} = await this.send('Target.createTarget', {url: 'about:blank'});
     const {sessionId} = await this.send('Target.attachToTarget', {targetId, flatten: true});
     const page = {targetId, sessionId, console: [], send: (m, p) => this.send(m, p, sessionId)};
@@ -67,8 +67,24 @@ class Browser {
     await page.send('Runtime.enable');
     await page.send('Log.enable');
     await page.send('Page.enable');
-    await page.send('Emulation.setDeviceMetricsOverride', {width: 800, height: 600, deviceScaleFactor: scale, mobile: false});
+    await page.send('Emulation.setDeviceMetricsOverride', {...screen, deviceScaleFactor: scale});
     return page;
+  }
+
+  // The page's text as shown: what hidden elements hold is left out.
+  async visibleText(page) {
+    return String(await this.evaluate(page, 'document.body.innerText'));
+  }
+
+  async click(page, x, y) {
+    for (const type of ['mousePressed', 'mouseReleased'])
+      await page.send('Input.dispatchMouseEvent', {type, x, y, button: 'left', clickCount: 1});
+  }
+
+  // A tap at (x, y), with touch emulation on.
+  async tap(page, x, y) {
+    await page.send('Input.dispatchTouchEvent', {type: 'touchStart', touchPoints: [{x, y}]});
+    await page.send('Input.dispatchTouchEvent', {type: 'touchEnd', touchPoints: []});
   }
 
   // Loads the address and waits until a console line matches, or the time runs out.
@@ -83,8 +99,9 @@ class Browser {
     return false;
   }
 
-  async evaluate(page, expression) {
-    const {result} = await page.send('Runtime.evaluate', {expression, returnByValue: true});
+  // The expression's value (awaited, when it is a promise and awaitPromise is set).
+  async evaluate(page, expression, awaitPromise = false) {
+    const {result} = await page.send('Runtime.evaluate', {expression, returnByValue: true, awaitPromise});
     return result.value;
   }
 
@@ -99,8 +116,11 @@ class Browser {
     await this.send('Target.closeTarget', {targetId: page.targetId});
   }
 
+  // Ends Chromium and waits until it has gone (so its profile may be removed).
   close() {
+    const gone = new Promise((resolve) => this.process.once('exit', resolve));
     this.process.kill();
+    return gone;
   }
 }
 

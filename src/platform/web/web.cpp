@@ -21,7 +21,7 @@
 
 extern "C" {
 // web_library.js
-void web_open_canvas(int width, int height, int antialias);
+int web_open_canvas(int width, int height, int antialias);
 void web_fit_canvas();
 void web_canvas_size(int* width, int* height);
 void web_set_title(const char* title);
@@ -72,11 +72,14 @@ int32_t virtual_ms(int32_t start, int64_t frames) {
     return static_cast<int32_t>(position_after(start, frames, still_fps));
 }
 
-bool web_open_window(const char*, int, int, int, bool, bool* got_fullscreen, std::string*) {
+bool web_open_window(const char*, int, int, int, bool, bool* got_fullscreen, std::string* error) {
     web = Web{};
     web.still_ms = still_asked();
     // A size asked for fixes the drawing buffer; else it follows the page.
-    web_open_canvas(chosen.picture_width, chosen.picture_height, chosen.samples > 1 ? 1 : 0);
+    if (!web_open_canvas(chosen.picture_width, chosen.picture_height, chosen.samples > 1 ? 1 : 0)) {
+        *error = "the browser made no WebGL context for the canvas";
+        return false;
+    }
     web_fix_light_positions();
     web.open = true;
     *got_fullscreen = false;

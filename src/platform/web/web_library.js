@@ -26,10 +26,11 @@ mergeInto(LibraryManager.library, {
     } else {
       _web_fit_canvas();
     }
-    Browser.createContext(canvas, true, true, {
+    // 0 when the browser makes no context (WebGL off, or a drawing buffer too large for it).
+    if (!Browser.createContext(canvas, true, true, {
       alpha: false, depth: true, stencil: false, antialias: antialias != 0, premultipliedAlpha: false,
       preserveDrawingBuffer: false, majorVersion: 1
-    });
+    })) return 0;
     // The keys reach the show while the canvas has the focus; those it
     // answers (Escape, Tab, Space, Page Up and Down, Home, the arrows) do
     // nothing else in the page: no scrolling, no focus moving away.
@@ -53,6 +54,7 @@ mergeInto(LibraryManager.library, {
       zelvo.keys.push([code, 1], [code, 0]);
     }, {passive: false});
     window.addEventListener('pagehide', function() { zelvo.leaving = true; });
+    return 1;
   },
 
   // Without a size asked for, the drawing buffer is the canvas's size on the
@@ -172,7 +174,8 @@ mergeInto(LibraryManager.library, {
   web_sound_decode__deps: ['$zelvo'],
   web_sound_decode: function(bytes, size) {
     try {
-      if (!zelvo.audio) zelvo.audio = new (window.AudioContext || window.webkitAudioContext)();
+      // The page's own context, made in the click that started the show, where it made one.
+      if (!zelvo.audio) zelvo.audio = Module['zelvoAudio'] || new (window.AudioContext || window.webkitAudioContext)();
     } catch (e) {
       return 0;
     }

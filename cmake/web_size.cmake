@@ -1,0 +1,11 @@
+# The page's folder must stay small enough to send (cmake -DDIR=... -DLIMIT=BYTES -P web_size.cmake).
+file(GLOB names ${DIR}/*)
+set(total 0)
+foreach(name ${names})
+  file(SIZE ${name} size)
+  math(EXPR total "${total} + ${size}")
+endforeach()
+if(total GREATER LIMIT)
+  message(FATAL_ERROR "the page's files come to ${total} bytes, more than the ${LIMIT} allowed")
+endif()
+message(STATUS "the page's files come to ${total} bytes")
