@@ -3,7 +3,7 @@
 // Every scene's still against the Linux build's frame of the same music time
 // (and the town at device pixel ratio 2 against its 1600 x 1200 frame),
 // the lit city and office at their desktop brightness, a played range without
-// WebGL errors on the console, the player's keys and taps and &loop, a
+// WebGL errors on the console, ?bench's lines, the player's keys and taps and &loop, a
 // missing data file's message in the page.
 // Prints "N passed, N failed"; exits 1 when one failed.
 'use strict';
@@ -115,6 +115,15 @@ async function main() {
       }
       await browser.closePage(sharp);
       await page.send('Page.bringToFront');
+    }
+
+    // ---- ?bench: a line a scene in the show's order, then done ----
+    {
+      const names = scenes.map((line) => line.split(/\s+/)[0]);
+      const done = await browser.load(page, address + 'index.html?bench=3', /zelvo: bench done/, 300);
+      const rows = page.console.map((l) => /zelvo: bench (\S+) main-thread \d+\.\d\d ms$/.exec(l)).filter(Boolean);
+      (done && rows.map((m) => m[1]).join(' ') === names.join(' ') ? pass : fail)(
+        '?bench: ' + rows.map((m) => m[0].replace(/^zelvo: bench /, '')).join(', ') + (done ? ', done' : ''));
     }
 
     // ---- how fast each scene draws: three seconds of music from its still on the virtual clock ----
