@@ -3,23 +3,10 @@
 //   node scripts/web-bench.js FRAMES WEB_BUILD [WEB_BUILD ...]
 // Prints a table: each scene's median milliseconds of main-thread work a frame, a column a build.
 'use strict';
-const {spawn} = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
-const {Browser} = require('../tests/web/browser.js');
-
-async function serve(build) {
-  const server = spawn(process.execPath, [path.join(__dirname, 'web-serve.js'), build, '0'],
-                       {stdio: ['ignore', 'pipe', 'inherit']});
-  const address = await new Promise((resolve) => {
-    server.stdout.on('data', (chunk) => {
-      const match = /(http:\/\/127\.0\.0\.1:\d+\/)/.exec(chunk.toString());
-      if (match) resolve(match[1]);
-    });
-  });
-  return {server, address};
-}
+const {Browser, serve} = require('../tests/web/browser.js');
 
 async function main() {
   const [frames, ...builds] = process.argv.slice(2);

@@ -7,11 +7,11 @@
 // missing data file's message in the page.
 // Prints "N passed, N failed"; exits 1 when one failed.
 'use strict';
-const {execFileSync, spawn} = require('child_process');
+const {execFileSync} = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
-const {Browser} = require('./browser.js');
+const {Browser, serve} = require('./browser.js');
 
 const [linux, web] = process.argv.slice(2).map((p) => path.resolve(p));
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'zelvo-web-'));
@@ -47,14 +47,7 @@ const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 const webglError = /WebGL:|INVALID_ENUM|INVALID_VALUE|INVALID_OPERATION|GL ERROR|exception:/;
 
 async function main() {
-  const server = spawn(process.execPath, [path.join(__dirname, '../../scripts/web-serve.js'), web, '0'],
-                       {stdio: ['ignore', 'pipe', 'inherit']});
-  const address = await new Promise((resolve) => {
-    server.stdout.on('data', (chunk) => {
-      const match = /(http:\/\/127\.0\.0\.1:\d+\/)/.exec(chunk.toString());
-      if (match) resolve(match[1]);
-    });
-  });
+  const {server, address} = await serve(web);
   const browser = new Browser(path.join(work, 'profile'));
   try {
     const page = await browser.newPage();
