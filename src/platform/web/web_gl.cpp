@@ -5,11 +5,12 @@
 // Everything else (textures, blending, depth, viewport, clears, copies,
 // reading back) is WebGL's own call of the same name.
 //
-// One shader pair draws every call: the corner's colour, or with lighting on
+// The shaders draw the corner's colour, or with lighting on
 // the OpenGL 1.1 lighting of the default material (ambient 0.2, diffuse 0.8,
 // no specular, alpha 1; the scene ambient 0.2) by each light on, positional or
 // directional, per corner; modulated by the bound texture's texel while
-// texturing is on. Quads are drawn as two triangles each through one index
+// texturing is on; a program for each of the four ways, switched between as
+// the state asks. Quads are drawn as two triangles each through one index
 // buffer built at start. Arrays from bytes kept with web_gl_keep are drawn
 // from a buffer of their own, filled at their first draw; all others, and the
 // corners between glBegin and glEnd, are copied into one streamed buffer.
@@ -23,6 +24,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -102,14 +104,21 @@ struct Light {
     float position[4] = {0, 0, 1, 0};  // in eye coordinates
 };
 
-struct Uniforms {
-    GLint mvp, modelview, lighting, textured, as_directions, texture;
-    GLint light_on[light_count], light_position[light_count], light_ambient[light_count], light_diffuse[light_count];
+// One program for each of texturing and lighting on or off, so SwiftShader and
+// GPUs run no texture lookup or lighting that a draw does not use.
+enum ProgramKind { plain = 0, textured = 1, lit = 2, program_count = 4 };
+
+struct Program {
+    GLuint id = 0;
+    GLint mvp = -1, modelview = -1, as_directions = -1, texture = -1;
+    GLint light_position[light_count] = {}, light_ambient[light_count] = {}, light_diffuse[light_count] = {};
+    // The versions of the matrices and the lights last sent to it.
+    uint32_t matrices_sent = 0, lights_sent = 0;
 };
 
 struct WebGl {
-    GLuint program = 0;
-    Uniforms uniforms{};
+    Program programs[program_count];
+    int current_program = -1;
     GLuint quad_indices = 0;
     GLuint stream = 0;
     size_t stream_size = 0;
@@ -118,13 +127,13 @@ struct WebGl {
     std::vector<Matrix> modelview{identity};
     std::vector<Matrix> projection{identity};
     GLenum matrix_mode = gl_modelview;
-    bool matrices_changed = true;
+    uint32_t matrices_version = 1;
 
     bool texturing = false;
     bool lighting = false;
     GLuint bound_texture = 0;
     Light lights[light_count];
-    bool lights_changed = true;
+    uint32_t lights_version = 1;
     bool lights_as_directions = false;
 
     float colour[4] = {1, 1, 1, 1};
@@ -146,32 +155,31 @@ attribute vec3 a_normal;
 attribute vec2 a_texcoord;
 attribute vec4 a_colour;
 uniform mat4 u_mvp;
+varying vec4 v_colour;
+varying vec2 v_texcoord;
+#ifdef LIT
 uniform mat4 u_modelview;
-uniform bool u_lighting;
 uniform bool u_as_directions;
-uniform bool u_light_on[4];
 uniform vec4 u_light_position[4];
 uniform vec3 u_light_ambient[4];
 uniform vec3 u_light_diffuse[4];
-varying vec4 v_colour;
-varying vec2 v_texcoord;
+#endif
 void main() {
     gl_Position = u_mvp * vec4(a_position, 1.0);
     v_texcoord = a_texcoord;
-    if (!u_lighting) {
-        v_colour = a_colour;
-        return;
-    }
+#ifdef LIT
     vec4 eye = u_modelview * vec4(a_position, 1.0);
     vec3 normal = (u_modelview * vec4(a_normal, 0.0)).xyz;
     vec3 lit = vec3(0.04);
     for (int i = 0; i < 4; ++i) {
-        if (!u_light_on[i]) continue;
         vec4 p = u_light_position[i];
         vec3 towards = p.w == 0.0 || u_as_directions ? normalize(p.xyz) : normalize(p.xyz / p.w - eye.xyz / eye.w);
         lit += 0.2 * u_light_ambient[i] + 0.8 * max(dot(normal, towards), 0.0) * u_light_diffuse[i];
     }
     v_colour = vec4(min(lit, vec3(1.0)), 1.0);
+#else
+    v_colour = a_colour;
+#endif
 }
 )";
 
@@ -181,18 +189,24 @@ precision highp float;
 #else
 precision mediump float;
 #endif
-uniform bool u_textured;
-uniform sampler2D u_texture;
 varying vec4 v_colour;
 varying vec2 v_texcoord;
+#ifdef TEXTURED
+uniform sampler2D u_texture;
+#endif
 void main() {
-    gl_FragColor = u_textured ? v_colour * texture2D(u_texture, v_texcoord) : v_colour;
+#ifdef TEXTURED
+    gl_FragColor = v_colour * texture2D(u_texture, v_texcoord);
+#else
+    gl_FragColor = v_colour;
+#endif
 }
 )";
 
-GLuint compile(GLenum type, const char* source) {
+GLuint compile(GLenum type, const char* defines, const char* source) {
     const GLuint shader = emscripten_glCreateShader(type);
-    emscripten_glShaderSource(shader, 1, &source, nullptr);
+    const char* const parts[2] = {defines, source};
+    emscripten_glShaderSource(shader, 2, parts, nullptr);
     emscripten_glCompileShader(shader);
     GLint ok = 0;
     emscripten_glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
@@ -204,39 +218,42 @@ GLuint compile(GLenum type, const char* source) {
     return shader;
 }
 
-GLint uniform(const char* name) { return emscripten_glGetUniformLocation(gl.program, name); }
-
-GLint uniform(const char* name, int i) {
+GLint uniform(const Program& p, const char* name, int i = -1) {
     char indexed[48];
-    std::snprintf(indexed, sizeof indexed, "%s[%d]", name, i);
-    return uniform(indexed);
+    if (i >= 0) std::snprintf(indexed, sizeof indexed, "%s[%d]", name, i);
+    return emscripten_glGetUniformLocation(p.id, i >= 0 ? indexed : name);
 }
 
-void make_program() {
-    gl.program = emscripten_glCreateProgram();
-    emscripten_glAttachShader(gl.program, compile(GL_VERTEX_SHADER, vertex_shader));
-    emscripten_glAttachShader(gl.program, compile(GL_FRAGMENT_SHADER, fragment_shader));
+void make_program(int kind) {
+    Program& p = gl.programs[kind];
+    std::string defines;
+    if (kind & textured) defines += "#define TEXTURED\n";
+    if (kind & lit) defines += "#define LIT\n";
+    p.id = emscripten_glCreateProgram();
+    emscripten_glAttachShader(p.id, compile(GL_VERTEX_SHADER, defines.c_str(), vertex_shader));
+    emscripten_glAttachShader(p.id, compile(GL_FRAGMENT_SHADER, defines.c_str(), fragment_shader));
     const char* const names[attribute_count] = {"a_position", "a_normal", "a_texcoord", "a_colour"};
-    for (GLuint a = 0; a < attribute_count; ++a) emscripten_glBindAttribLocation(gl.program, a, names[a]);
-    emscripten_glLinkProgram(gl.program);
+    for (GLuint a = 0; a < attribute_count; ++a) emscripten_glBindAttribLocation(p.id, a, names[a]);
+    emscripten_glLinkProgram(p.id);
     GLint ok = 0;
-    emscripten_glGetProgramiv(gl.program, GL_LINK_STATUS, &ok);
+    emscripten_glGetProgramiv(p.id, GL_LINK_STATUS, &ok);
     if (!ok) std::fputs("zelvo: the WebGL shaders do not link\n", stderr);
-    emscripten_glUseProgram(gl.program);
-    Uniforms& u = gl.uniforms;
-    u.mvp = uniform("u_mvp");
-    u.modelview = uniform("u_modelview");
-    u.lighting = uniform("u_lighting");
-    u.textured = uniform("u_textured");
-    u.as_directions = uniform("u_as_directions");
-    u.texture = uniform("u_texture");
-    for (int i = 0; i < light_count; ++i) {
-        u.light_on[i] = uniform("u_light_on", i);
-        u.light_position[i] = uniform("u_light_position", i);
-        u.light_ambient[i] = uniform("u_light_ambient", i);
-        u.light_diffuse[i] = uniform("u_light_diffuse", i);
+    emscripten_glUseProgram(p.id);
+    p.mvp = uniform(p, "u_mvp");
+    if (kind & textured) {
+        p.texture = uniform(p, "u_texture");
+        emscripten_glUniform1i(p.texture, 0);
     }
-    emscripten_glUniform1i(u.texture, 0);
+    if (kind & lit) {
+        p.modelview = uniform(p, "u_modelview");
+        p.as_directions = uniform(p, "u_as_directions");
+        emscripten_glUniform1i(p.as_directions, gl.lights_as_directions ? 1 : 0);
+        for (int i = 0; i < light_count; ++i) {
+            p.light_position[i] = uniform(p, "u_light_position", i);
+            p.light_ambient[i] = uniform(p, "u_light_ambient", i);
+            p.light_diffuse[i] = uniform(p, "u_light_diffuse", i);
+        }
+    }
 }
 
 // Corners 4k ... 4k + 3 of a run as the triangles (0, 1, 2) and (0, 2, 3).
@@ -259,30 +276,36 @@ std::vector<Matrix>& current_stack() { return gl.matrix_mode == gl_projection ? 
 
 void multiply_current(const Matrix& m) {
     current_matrix() = multiply(current_matrix(), m);
-    gl.matrices_changed = true;
+    ++gl.matrices_version;
 }
 
-void send_uniforms() {
-    const Uniforms& u = gl.uniforms;
-    if (gl.matrices_changed) {
-        const Matrix mvp = multiply(gl.projection.back(), gl.modelview.back());
-        emscripten_glUniformMatrix4fv(u.mvp, 1, GL_FALSE, mvp.m);
-        emscripten_glUniformMatrix4fv(u.modelview, 1, GL_FALSE, gl.modelview.back().m);
-        gl.matrices_changed = false;
+// Picks the program for the state and sends it what changed since it last drew.
+// A light that is off is sent black, from a direction, so it adds nothing.
+void use_program() {
+    // Texturing takes effect only with a texture bound, as GL 1.1's default texture is incomplete.
+    const int kind = (gl.texturing && gl.bound_texture != 0 ? textured : 0) | (gl.lighting ? lit : 0);
+    Program& p = gl.programs[kind];
+    if (gl.current_program != kind) {
+        emscripten_glUseProgram(p.id);
+        gl.current_program = kind;
     }
-    if (gl.lights_changed) {
+    if (p.matrices_sent != gl.matrices_version) {
+        const Matrix mvp = multiply(gl.projection.back(), gl.modelview.back());
+        emscripten_glUniformMatrix4fv(p.mvp, 1, GL_FALSE, mvp.m);
+        if (kind & lit) emscripten_glUniformMatrix4fv(p.modelview, 1, GL_FALSE, gl.modelview.back().m);
+        p.matrices_sent = gl.matrices_version;
+    }
+    if ((kind & lit) && p.lights_sent != gl.lights_version) {
+        constexpr float black[4] = {0, 0, 0, 0};
+        constexpr float away[4] = {0, 0, 1, 0};
         for (int i = 0; i < light_count; ++i) {
             const Light& l = gl.lights[i];
-            emscripten_glUniform1i(u.light_on[i], l.on ? 1 : 0);
-            emscripten_glUniform4fv(u.light_position[i], 1, l.position);
-            emscripten_glUniform3fv(u.light_ambient[i], 1, l.ambient);
-            emscripten_glUniform3fv(u.light_diffuse[i], 1, l.diffuse);
+            emscripten_glUniform4fv(p.light_position[i], 1, l.on ? l.position : away);
+            emscripten_glUniform3fv(p.light_ambient[i], 1, l.on ? l.ambient : black);
+            emscripten_glUniform3fv(p.light_diffuse[i], 1, l.on ? l.diffuse : black);
         }
-        gl.lights_changed = false;
+        p.lights_sent = gl.lights_version;
     }
-    // Texturing takes effect only with a texture bound, as GL 1.1's default texture is incomplete.
-    emscripten_glUniform1i(u.textured, gl.texturing && gl.bound_texture != 0 ? 1 : 0);
-    emscripten_glUniform1i(u.lighting, gl.lighting ? 1 : 0);
 }
 
 // Where an attribute's corners come from for one draw: a buffer and the byte
@@ -405,7 +428,7 @@ void point_attributes(const Source sources[attribute_count], size_t corner_offse
 
 // Draws count corners from the sources; quads in runs through the index buffer.
 void draw_sources(GLenum mode, GLsizei count, const Source sources[attribute_count]) {
-    send_uniforms();
+    use_program();
     if (mode != gl_quads) {
         point_attributes(sources, 0);
         emscripten_glDrawArrays(mode, 0, count);
@@ -444,7 +467,7 @@ bool set_switch(GLenum cap, bool on) {
         gl.lighting = on;
     } else if (cap >= gl_light0 && cap < gl_light0 + 8) {
         if (cap < gl_light0 + light_count) gl.lights[cap - gl_light0].on = on;
-        gl.lights_changed = true;
+        ++gl.lights_version;
     } else if (cap != gl_color_material && cap != gl_normalize) {
         return false;
     }
@@ -456,10 +479,9 @@ bool set_switch(GLenum cap, bool on) {
 void web_gl_start(bool lights_as_directions) {
     gl = WebGl{};
     gl.lights_as_directions = lights_as_directions;
-    make_program();
+    for (int kind = 0; kind < program_count; ++kind) make_program(kind);
     make_quad_indices();
     emscripten_glGenBuffers(1, &gl.stream);
-    emscripten_glUniform1i(gl.uniforms.as_directions, lights_as_directions ? 1 : 0);
     // GL_LIGHT0 is white by default; the others black.
     for (int k = 0; k < 3; ++k) gl.lights[0].diffuse[k] = 1;
 }
@@ -502,19 +524,19 @@ void glMatrixMode(GLenum mode) { gl.matrix_mode = mode; }
 
 void glLoadIdentity() {
     current_matrix() = identity;
-    gl.matrices_changed = true;
+    ++gl.matrices_version;
 }
 
 void glLoadMatrixf(const GLfloat* m) {
     std::memcpy(current_matrix().m, m, sizeof(Matrix));
-    gl.matrices_changed = true;
+    ++gl.matrices_version;
 }
 
 void glPushMatrix() { current_stack().push_back(current_matrix()); }
 
 void glPopMatrix() {
     if (current_stack().size() > 1) current_stack().pop_back();
-    gl.matrices_changed = true;
+    ++gl.matrices_version;
 }
 
 void glGetFloatv(GLenum pname, GLfloat* params) {
@@ -603,7 +625,7 @@ void glLightfv(GLenum light, GLenum pname, const GLfloat* params) {
         for (int row = 0; row < 4; ++row)
             l.position[row] = m[row] * params[0] + m[4 + row] * params[1] + m[8 + row] * params[2] + m[12 + row] * params[3];
     }
-    gl.lights_changed = true;
+    ++gl.lights_version;
 }
 
 void glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
