@@ -12,6 +12,9 @@
 #include "platform/backend.h"
 #include "platform/clock.h"
 #include "platform/headless/headless.h"
+#if defined(__EMSCRIPTEN__)
+#include "platform/web/web_gl.h"
+#endif
 
 namespace {
 
@@ -127,6 +130,15 @@ void platform_resolve_samples() { backend().resolve_samples(); }
 void platform_close_window() { backend().close_window(); }
 
 void platform_swap_buffers() { backend().swap_buffers(); }
+
+// Only the browser's GL copies client arrays at every draw; the others draw them where they lie.
+#if defined(__EMSCRIPTEN__)
+void platform_keep_vertices(const void* data, size_t bytes) { web_gl_keep(data, bytes); }
+void platform_forget_vertices(const void* data) { web_gl_forget(data); }
+#else
+void platform_keep_vertices(const void*, size_t) {}
+void platform_forget_vertices(const void*) {}
+#endif
 
 void platform_set_title(const char* title) { backend().set_title(title); }
 

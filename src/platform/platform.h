@@ -131,6 +131,13 @@ void platform_resolve_samples();
 // destroys the window. Safe to call when nothing is open.
 void platform_close_window();
 
+// The bytes at data (a draw list's corners built once) will not change until
+// platform_forget_vertices is called for them: a GL that draws client arrays
+// by copying them (the browser's) keeps one copy instead. Nothing elsewhere.
+void platform_keep_vertices(const void* data, size_t bytes);
+// The bytes kept at data are about to change or go.
+void platform_forget_vertices(const void* data);
+
 // Presents the back buffer. In the headless backend this also hands the frame to
 // the frame sink (when the stream is playing and the position reported since the
 // previous swap lies in the capture range) and advances the virtual clock by one

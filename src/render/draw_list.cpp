@@ -4,8 +4,7 @@
 // Both send the same vertices, normals, texture coordinates and colours.
 #include <GL/gl.h>
 
-#include <algorithm>
-
+#include "platform/platform.h"
 #include "render/render.h"
 
 namespace {
@@ -57,15 +56,14 @@ void emit_batch(const DrawList& list, const DrawBatch& b) {
     glEnd();
 }
 
-// Points the arrays at the corners from first on. They are set one by one
-// (what glInterleavedArrays with GL_T2F_N3F_V3F would set), as WebGL's
-// emulation of them has no interleaved formats.
-void point_arrays(const DrawList& list, const DrawBatch& b, size_t first) {
-    const ArrayVertex& corner = list.corners[first];
+// The arrays are set one by one (what glInterleavedArrays with GL_T2F_N3F_V3F
+// would set), as the browser's GL has no interleaved formats.
+void point_arrays(const DrawList& list, const DrawBatch& b) {
+    const ArrayVertex& corner = list.corners[b.first];
     glTexCoordPointer(2, GL_FLOAT, sizeof(ArrayVertex), &corner.s);
     glVertexPointer(3, GL_FLOAT, sizeof(ArrayVertex), &corner.x);
     if (b.state.normals) glNormalPointer(GL_FLOAT, sizeof(ArrayVertex), &corner.nx);
-    if (!list.colours.empty()) glColorPointer(4, GL_FLOAT, 0, &list.colours[first]);
+    if (!list.colours.empty()) glColorPointer(4, GL_FLOAT, 0, &list.colours[b.first]);
 }
 
 void array_batch(const DrawList& list, const DrawBatch& b) {
@@ -74,16 +72,8 @@ void array_batch(const DrawList& list, const DrawBatch& b) {
     if (b.state.normals) glEnableClientState(GL_NORMAL_ARRAY);
     const bool coloured = !list.colours.empty();
     if (coloured) glEnableClientState(GL_COLOR_ARRAY);
-    // Each call starts its arrays at its own first corner and draws from 0:
-    // WebGL's emulation draws nothing right from client arrays with a first
-    // corner other than 0. At most this many corners a call (a whole
-    // number of quads and of triangles): it turns quads into triangles
-    // through 16-bit indices and copies each call's corners into a buffer of 2 MB.
-    constexpr size_t corners_per_call = 12288;
-    for (size_t first = b.first, end = b.first + b.count; first < end; first += corners_per_call) {
-        point_arrays(list, b, first);
-        glDrawArrays(gl_mode(b.primitive), 0, static_cast<GLsizei>(std::min(corners_per_call, end - first)));
-    }
+    point_arrays(list, b);
+    glDrawArrays(gl_mode(b.primitive), 0, static_cast<GLsizei>(b.count));
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
@@ -114,11 +104,18 @@ DrawBatch& open_batch(DrawList& list) { return list.batches.back(); }
 }  // namespace
 
 void clear_draw_list(DrawList& list) {
+    if (list.kept) platform_forget_vertices(list.corners.data());
+    list.kept = false;
     list.corners.clear();
     list.colours.clear();
     list.batches.clear();
     list.part_batches.clear();
     list.moves.clear();
+}
+
+void keep_draw_list(DrawList& list) {
+    list.kept = true;
+    platform_keep_vertices(list.corners.data(), list.corners.size() * sizeof(ArrayVertex));
 }
 
 int begin_part(DrawList& list) {

@@ -220,10 +220,15 @@ struct DrawList {
     std::vector<DrawBatch> batches;
     std::vector<size_t> part_batches;  // part k: batches from part_batches[k] to the next part's first
     std::vector<Move> moves;           // places the parts; without moves every batch is drawn in order
+    bool kept = false;                 // keep_draw_list: the corners are final
 };
 
-// Empties the list, keeping its storage (for per-frame geometry).
+// Empties the list, keeping its storage (for per-frame geometry); a kept list's
+// corners are no longer kept.
 void clear_draw_list(DrawList& list);
+// The list's corners are built once and will not change (its colours and moves
+// may): the platform may keep its own copy of them. Called by a builder at its end.
+void keep_draw_list(DrawList& list);
 
 // Opens a part: the batches opened from now on belong to it. Returns its number.
 int begin_part(DrawList& list);

@@ -13,8 +13,8 @@
 // settings.cpp, startup.cpp (start-up in the show's order, playback,
 // shut-down), window.cpp (the window and its messages), loading_screen.cpp,
 // main_loop.cpp, player.cpp (pause, seeks, --loop and the timeline overlay),
-// status_line.cpp, exit.cpp (the ways out), bench.cpp (or bench_absent.cpp in
-// the browser), scene_names.cpp.
+// status_line.cpp, exit.cpp (the ways out), bench.cpp (or bench_web.cpp in the
+// browser), bench_figures.cpp, scene_names.cpp.
 #pragma once
 
 #include <cstdint>
@@ -332,5 +332,6 @@ std::string format_bench_table(const std::vector<BenchRow>& rows, int frames, in
 std::string format_bench_json(const std::vector<BenchRow>& rows);
 
 // Runs the start-up headless, times the scenes and prints the report (and
-// writes the JSON file when asked). Returns the exit status.
+// writes the JSON file when asked); in the browser, prints each scene's median
+// time spent issuing a frame. Returns the exit status.
 int run_bench(const ShellOptions& options);

@@ -74,6 +74,8 @@ void platform_frame_size(int* width, int* height) {
 void platform_resolve_samples() {}
 void platform_close_window() { std::fputs("[window closed]\n", stderr); }
 void platform_swap_buffers() { fake.swaps += 1; }
+void platform_keep_vertices(const void*, size_t) {}
+void platform_forget_vertices(const void*) {}
 void platform_set_title(const char* title) { fake.titles.push_back(title); }
 bool platform_frame_kept() { return true; }
 void platform_show_cursor(bool) {}

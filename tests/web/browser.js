@@ -2,6 +2,7 @@
 // or npm package needed): one page, its console, screenshots.
 'use strict';
 const {spawn} = require('child_process');
+const path = require('path');
 
 class Browser {
   // Starts Chromium with a fresh profile in profileDir; WebGL goes through SwiftShader.
@@ -124,4 +125,17 @@ class Browser {
   }
 }
 
-module.exports = {Browser};
+// Serves a browser build on a free port (scripts/web-serve.js); resolves to
+// the server's process and the address it prints.
+function serve(build) {
+  const server = spawn(process.execPath, [path.join(__dirname, '../../scripts/web-serve.js'), build, '0'],
+                       {stdio: ['ignore', 'pipe', 'inherit']});
+  return new Promise((resolve) => {
+    server.stdout.on('data', (chunk) => {
+      const match = /(http:\/\/127\.0\.0\.1:\d+\/)/.exec(chunk.toString());
+      if (match) resolve({server, address: match[1]});
+    });
+  });
+}
+
+module.exports = {Browser, serve};

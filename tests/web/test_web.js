@@ -6,8 +6,8 @@
 // the page names, in its own words; every scene's still against the Linux
 // build's frame of the same music time (and the town at device pixel ratio 2
 // against its 1600 x 1200 frame), the lit city and office at their desktop
-// brightness, a played range without WebGL errors on the console, the
-// player's keys and taps and &loop.
+// brightness, a played range without WebGL errors on the console, ?bench's
+// lines, the player's keys and taps and &loop.
 // Prints "N passed, N failed"; exits 1 when one failed. ZELVO_WEB_SHOTS=DIR
 // keeps the screenshots of the poster, the progress bar, the phone and the
 // still at ratio 2 there.
@@ -16,7 +16,7 @@ const {execFileSync, spawn} = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
-const {Browser} = require('./browser.js');
+const {Browser, serve} = require('./browser.js');
 
 const [linux, web, zip] = process.argv.slice(2).map((p) => path.resolve(p));
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'zelvo-web-'));
@@ -136,14 +136,7 @@ const failures = [
 const webglError = /WebGL:|INVALID_ENUM|INVALID_VALUE|INVALID_OPERATION|GL ERROR|exception:/;
 
 async function main() {
-  const server = spawn(process.execPath, [path.join(__dirname, '../../scripts/web-serve.js'), web, '0'],
-                       {stdio: ['ignore', 'pipe', 'inherit']});
-  const address = await new Promise((resolve) => {
-    server.stdout.on('data', (chunk) => {
-      const match = /(http:\/\/127\.0\.0\.1:\d+\/)/.exec(chunk.toString());
-      if (match) resolve(match[1]);
-    });
-  });
+  const {server, address} = await serve(web);
   const browser = new Browser(path.join(work, 'profile'));
   const served = unpackZip();
   const files = await staticServer(served.www);
@@ -292,6 +285,15 @@ async function main() {
       }
       await browser.closePage(sharp);
       await page.send('Page.bringToFront');
+    }
+
+    // ---- ?bench: a line a scene in the show's order, then done ----
+    {
+      const names = scenes.map((line) => line.split(/\s+/)[0]);
+      const done = await browser.load(page, address + 'index.html?bench=3', /zelvo: bench done/, 300);
+      const rows = page.console.map((l) => /zelvo: bench (\S+) main-thread \d+\.\d\d ms$/.exec(l)).filter(Boolean);
+      (done && rows.map((m) => m[1]).join(' ') === names.join(' ') ? pass : fail)(
+        '?bench: ' + rows.map((m) => m[0].replace(/^zelvo: bench /, '')).join(', ') + (done ? ', done' : ''));
     }
 
     // ---- how fast each scene draws: three seconds of music from its still on the virtual clock ----

@@ -1,5 +1,5 @@
-// Web backend: the page's canvas as the window, WebGL 1 through the
-// compiler's fixed-function emulation as the context, the page's keys and
+// Web backend: the page's canvas as the window, WebGL 1 through our own
+// fixed-function layer (web_gl.cpp) as the context, the page's keys and
 // title, and the browser's own decoder and Web Audio for the soundtrack
 // (web_library.js holds the JavaScript side). The show's loop runs as in the
 // other window backends: each swap hands control back to the browser until its next
@@ -18,6 +18,7 @@
 
 #include "platform/backend.h"
 #include "platform/clock.h"
+#include "platform/web/web_gl.h"
 
 extern "C" {
 // web_library.js
@@ -35,7 +36,7 @@ int web_sound_decoded();
 void web_sound_play(double start_ms, int muted);
 double web_sound_position_ms();
 void web_sound_stop();
-void web_fix_light_positions();
+int web_lights_as_directions();
 }
 
 namespace {
@@ -80,7 +81,7 @@ bool web_open_window(const char*, int, int, int, bool, bool* got_fullscreen, std
         *error = "the browser made no WebGL context for the canvas";
         return false;
     }
-    web_fix_light_positions();
+    web_gl_start(web_lights_as_directions() != 0);
     web.open = true;
     *got_fullscreen = false;
     return true;

@@ -1,6 +1,6 @@
 // The web backend's JavaScript side (web.cpp): the canvas and its WebGL
-// context, keys and touches, the title, message boxes in the page, the soundtrack through
-// Web Audio, and the positional lights the fixed-function emulation lacks.
+// context, keys and touches, the title, message boxes in the page and the
+// soundtrack through Web Audio.
 mergeInto(LibraryManager.library, {
   $zelvo: {
     keys: [],          // [virtual-key code, down] pairs not yet handed to the show
@@ -80,67 +80,9 @@ mergeInto(LibraryManager.library, {
     HEAP32[height >> 2] = canvas.height;
   },
 
-  // The emulation lights every vertex as if each light were directional (its
-  // position taken as a direction), so a light placed at the eye, (0, 0, 0, 1),
-  // adds nothing. Its vertex shaders are rewritten as they are compiled: a
-  // light whose w is not 0 shines from its place towards each vertex.
-  web_fix_light_positions: function() {
-    if (Module['zelvoKeepDirectionalLights']) return;
-    var original = GLctx.shaderSource;
-    GLctx.shaderSource = function(shader, source) {
-      source = source.replace(/vec3 lightDirection = normalize\(u_lightPosition(\d+)\)\.xyz;/g,
-        'vec3 lightDirection = u_lightPosition$1.w == 0.0 ? normalize(u_lightPosition$1.xyz) : ' +
-        'normalize(u_lightPosition$1.xyz / u_lightPosition$1.w - ecPosition.xyz / ecPosition.w);');
-      return original.call(GLctx, shader, source);
-    };
-  },
-
-  // WebGL has no perspective-correction hint (it always corrects): leaving
-  // it out keeps the console free of errors.
-  glHint: function(target, mode) {
-    if (target == 0x0C50 /* GL_PERSPECTIVE_CORRECTION_HINT */) return;
-    GLctx.hint(target, mode);
-  },
-
-  // GLU's two matrices, multiplied into the current one as GLU does (the
-  // emulation's own replace it, and its gluLookAt passes its arguments to the
-  // matrix library in the wrong order).
-  $zelvoMultiply__deps: ['$GLImmediate'],
-  $zelvoMultiply: function(m) {
-    var current = GLImmediate.matrix[GLImmediate.currentMatrix];
-    GLImmediate.matrixLib.mat4.multiply(current, m, current);
-    GLImmediate.matricesModified = true;
-    GLImmediate.matrixVersion[GLImmediate.currentMatrix] = (GLImmediate.matrixVersion[GLImmediate.currentMatrix] + 1)|0;
-  },
-
-  gluPerspective__deps: ['$zelvoMultiply'],
-  gluPerspective: function(fovy, aspect, near, far) {
-    var radians = fovy / 2 * Math.PI / 180;
-    var depth = far - near;
-    var sine = Math.sin(radians);
-    if (depth == 0 || sine == 0 || aspect == 0) return;
-    var cotangent = Math.cos(radians) / sine;
-    zelvoMultiply([cotangent / aspect, 0, 0, 0, 0, cotangent, 0, 0, 0, 0, -(far + near) / depth, -1,
-                   0, 0, -2 * near * far / depth, 0]);
-  },
-
-  gluLookAt__deps: ['$zelvoMultiply'],
-  gluLookAt: function(ex, ey, ez, cx, cy, cz, ux, uy, uz) {
-    function normalize(v) {
-      var length = Math.sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-      if (length == 0) return v;
-      return [v[0] / length, v[1] / length, v[2] / length];
-    }
-    function cross(a, b) {
-      return [a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]];
-    }
-    var forward = normalize([cx - ex, cy - ey, cz - ez]);
-    var side = normalize(cross(forward, [ux, uy, uz]));
-    var up = cross(side, forward);
-    zelvoMultiply([side[0], up[0], -forward[0], 0, side[1], up[1], -forward[1], 0,
-                   side[2], up[2], -forward[2], 0, 0, 0, 0, 1]);
-    zelvoMultiply([1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -ex, -ey, -ez, 1]);
-  },
+  // A test hook (&directional-lights): lights placed at a point are taken as
+  // directions, as the compiler's own fixed-function emulation took them.
+  web_lights_as_directions: function() { return Module['zelvoKeepDirectionalLights'] ? 1 : 0; },
 
   web_set_title: function(title) { document.title = UTF8ToString(title); },
 

@@ -214,6 +214,7 @@ void build_city_model(DrawList& list) {
         if (quarter > 0) list.moves.push_back(rotate_move(90, 0, 1, 0));
         append_quadrant_moves(list.moves, lamp_part, ground_part, building_part);
     }
+    keep_draw_list(list);
 }
 
 void init_city() {

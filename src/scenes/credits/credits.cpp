@@ -149,6 +149,7 @@ void build_credit_columns(DrawList& list) {
         begin_batch(list, &scene_textures[image.texture], {.additive = true});
         add_coloured_quad(list, credit_image_quad(image.width, image.height), unlit);
     }
+    keep_draw_list(list);
 }
 
 void place_credit_columns(DrawList& list, const CreditState& state) {

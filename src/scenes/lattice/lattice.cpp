@@ -92,6 +92,7 @@ void build_lattice_cubes(DrawList& list) {
                 }
             }
     list.colours.resize(list.corners.size());
+    keep_draw_list(list);
 }
 
 void colour_lattice_cubes(DrawList& list) {

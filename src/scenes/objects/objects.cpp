@@ -116,6 +116,7 @@ void build_object_room(DrawList& list) {
     add_grid_sphere(list, &scene_textures[tex_object_sphere], ball_sphere_grid, ball_pole_distance, ball_segments,
                     {.light = 3});
     place_object_room(list, 0);
+    keep_draw_list(list);
 }
 
 void place_object_room(DrawList& list, float rock_degrees) {

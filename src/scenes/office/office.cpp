@@ -99,6 +99,7 @@ void build_office_building(DrawList& list) {
         else
             list.moves.insert(list.moves.end(), doors[move.part].begin(), doors[move.part].end());
     }
+    keep_draw_list(list);
 }
 
 void init_office() {
