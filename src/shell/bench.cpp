@@ -107,16 +107,11 @@ bool write_json_file(const std::string& path, const std::string& text, bool keep
     }
     const std::string partial = file_name_text(file_path(folder) / "bench.json");
     std::FILE* file = open_file(partial, "wb");
-    bool ok = file != nullptr;
-    if (ok) {
-        ok = std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0 &&
-             sync_to_disk(file);
-        reason = std::strerror(errno);
-        if (std::fclose(file) != 0 && ok) {
-            ok = false;
-            reason = std::strerror(errno);
-        }
-    } else {
+    bool ok = file && std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0 &&
+              sync_to_disk(file);
+    reason = std::strerror(errno);
+    if (file && std::fclose(file) != 0 && ok) {
+        ok = false;
         reason = std::strerror(errno);
     }
     if (ok && keep) {
